@@ -1,8 +1,112 @@
 #include "app/UninstallerApp.h"
 
-int UninstallerApp::Run(HINSTANCE instanceHandle, int, const std::wstring& dir)
+#include "ui/controls/Text.h"
+#include "ui/controls/Theme.h"
+#include "ui/images/ImageCache.h"
+#include "ui/window/Dpi.h"
+
+namespace {
+
+using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+
+void MakeProcessDpiAware()
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32)
+        return;
+    auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+    if (setAware)
+        setAware();
+}
+
+void ChooseUiFont()
+{
+    if (UIE::defaultFontFamily)
+        return;
+    auto* probe = new Gdiplus::FontFamily(L"微软雅黑", nullptr);
+    UIE::uiFontFace = probe->GetLastStatus() == Gdiplus::Ok ? L"微软雅黑" : L"宋体";
+    UIE::defaultFontFamily = new Gdiplus::FontFamily(UIE::uiFontFace.c_str(), nullptr);
+    if (UIE::defaultFontFamily->GetLastStatus() != Gdiplus::Ok) {
+        delete UIE::defaultFontFamily;
+        UIE::defaultFontFamily = Gdiplus::FontFamily::GenericSansSerif()->Clone();
+    }
+    delete probe;
+}
+
+} // namespace
+
+UninstallerApp::~UninstallerApp()
+{
+    WaitForWorker();
+}
+
+void UninstallerApp::StartUiResources()
+{
+    MakeProcessDpiAware();
+    UIE::RefreshDpi(nullptr);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+    ChooseUiFont();
+    UIE::UiTheme = UIE::UiThemeColors{0xFFFFFFFF, 0xFFFF7467, 0xFFFF7467, 0xFF333333};
+}
+
+void UninstallerApp::ReleaseUiResources()
+{
+    UIE::CUiImageCache::Instance().Clear();
+    UIE::ReleaseGdiplusFontCache();
+    delete UIE::defaultFontFamily;
+    UIE::defaultFontFamily = nullptr;
+    if (gdiplusToken) {
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        gdiplusToken = 0;
+    }
+}
+
+void UninstallerApp::WaitForWorker()
+{
+    if (worker.joinable())
+        worker.join();
+}
+
+int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const std::wstring& dir)
 {
     instance = instanceHandle;
     installDir = dir;
-    return 0;
+    StartUiResources();
+
+    if (!window.Create(instance)) {
+        ReleaseUiResources();
+        return 1;
+    }
+    BuildContent();
+    window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return HandleHookMessage(message, wParam, lParam);
+    };
+    ShowWindow(window.hwnd, showCommand);
+    UpdateWindow(window.hwnd);
+
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // A window closed from outside during a removal must not leave the worker
+    // running against a dying object.
+    WaitForWorker();
+    ReleaseUiResources();
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT UninstallerApp::HandleHookMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    // Alt+F4, the system menu and the taskbar ask through SC_CLOSE; while files are
+    // being removed the window stays until the result has been reported.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && busy)
+        return 0;
+    return -1;
 }

@@ -1,14 +1,68 @@
 #pragma once
+#include "ui/window/Window.h"
+
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <thread>
 
+namespace UIE {
+class CUiLabel;
+class CUiProgressBar;
+} // namespace UIE
+
+namespace SetupUi {
+class CActionButton;
+class CChromeButton;
+} // namespace SetupUi
+
+// Starts body on a new thread; false when no thread could be created.
+using WorkerStarter = std::function<bool(std::thread& thread, std::function<void()> body)>;
+bool StartWorkerThread(std::thread& thread, std::function<void()> body);
+
+// The uninstaller's application object: owns the window, knows the installation
+// directory and the controls that the uninstall flow shows and hides.
 class UninstallerApp {
 public:
+    UninstallerApp() = default;
+    UninstallerApp(const UninstallerApp&) = delete;
+    UninstallerApp& operator=(const UninstallerApp&) = delete;
+    ~UninstallerApp();
+
     // Shows the uninstall window until it closes; returns the exit code.
     int Run(HINSTANCE instance, int showCommand, const std::wstring& installDir);
+    // Fills the freshly created window with the uninstaller's controls.
+    void BuildContent();
+    // The uninstall button's click: asks, switches to the busy layout, starts the worker.
+    void ConfirmAndStart();
+    // Answers the window's messages before its own handling; -1 leaves them to it.
+    LRESULT HandleHookMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowIdleLayout();
+    void ShowBusyLayout();
+
+    HINSTANCE instance = nullptr;
+    ULONG_PTR gdiplusToken = 0;
+    SetupUi::CWindow window;
+    SetupUi::CActionButton* uninstallButton = nullptr;
+    UIE::CUiLabel* descriptionLabel = nullptr;
+    SetupUi::CChromeButton* closeButton = nullptr;
+    SetupUi::CChromeButton* minimizeButton = nullptr;
+    UIE::CUiProgressBar* progressBar = nullptr;
+    UIE::CUiLabel* statusLabel = nullptr;
+    std::wstring installDir;
+    bool busy = false;
+    // The current removal; joined before the object can go away.
+    std::thread worker;
+    WorkerStarter startWorker = StartWorkerThread;
 
 private:
-    HINSTANCE instance = nullptr;
-    std::wstring installDir;
+    void StartUiResources();
+    void ReleaseUiResources();
+    void WaitForWorker();
 };
+
+// Body of the worker thread: removes the product and posts the result back.
+void RunRemoval(UninstallerApp* app);
+// On the window thread: reports the result of one removal.
+void ReportCompletion(UninstallerApp* app, bool removed);

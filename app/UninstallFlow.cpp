@@ -1,0 +1,100 @@
+#include "app/Removal.h"
+#include "app/UninstallerApp.h"
+
+#include "ui/controls/ActionButton.h"
+#include "ui/controls/ChromeButton.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/ProgressBar.h"
+
+#include <system_error>
+
+namespace {
+
+const wchar_t kProductTitle[] = L"Qelvo视频格式转换器";
+
+void InvalidateWindow(HWND hwnd)
+{
+    if (hwnd)
+        InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+} // namespace
+
+bool StartWorkerThread(std::thread& thread, std::function<void()> body)
+{
+    try {
+        thread = std::thread(std::move(body));
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+void UninstallerApp::ShowIdleLayout()
+{
+    uninstallButton->visible = true;
+    descriptionLabel->visible = true;
+    closeButton->visible = true;
+    minimizeButton->visible = false;
+    statusLabel->visible = false;
+    progressBar->visible = false;
+}
+
+void UninstallerApp::ShowBusyLayout()
+{
+    uninstallButton->visible = false;
+    descriptionLabel->visible = false;
+    closeButton->visible = false;
+    minimizeButton->visible = true;
+    statusLabel->visible = true;
+    progressBar->visible = true;
+}
+
+void UninstallerApp::ConfirmAndStart()
+{
+    if (busy)
+        return;
+    const int answer = MessageBoxW(window.hwnd,
+                                   L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。",
+                                   L"确认卸载", MB_YESNO | MB_ICONQUESTION);
+    if (answer != IDYES)
+        return;
+
+    busy = true;
+    ShowBusyLayout();
+    progressBar->value = 10;
+    progressBar->Invalidate();
+    InvalidateWindow(window.hwnd);
+
+    // The previous attempt's thread has posted its result already; only its exit is left.
+    if (worker.joinable())
+        worker.join();
+    if (!startWorker(worker, [this] { RunRemoval(this); })) {
+        // Without a thread the removal runs here; the window is frozen meanwhile, but
+        // the user still gets a result instead of a busy window that never ends.
+        RunRemoval(this);
+    }
+}
+
+void RunRemoval(UninstallerApp* app)
+{
+    RemoveShortcutAndUninstallKey();
+    const bool removed = RemoveDirectoryTree(app->installDir);
+    app->window.PostTask([app, removed] { ReportCompletion(app, removed); });
+}
+
+void ReportCompletion(UninstallerApp* app, bool removed)
+{
+    app->busy = false;
+    if (removed) {
+        app->progressBar->value = 100;
+        app->progressBar->Invalidate();
+        MessageBoxW(app->window.hwnd, L"卸载完成。", kProductTitle, MB_OK | MB_ICONINFORMATION);
+        if (app->window.hwnd)
+            PostMessageW(app->window.hwnd, WM_CLOSE, 0, 0);
+        return;
+    }
+    MessageBoxW(app->window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
+    app->ShowIdleLayout();
+    InvalidateWindow(app->window.hwnd);
+}

@@ -1,0 +1,60 @@
+#include "ui/controls/ActionButton.h"
+
+#include "ui/controls/Primitives.h"
+#include "ui/controls/Text.h"
+#include "ui/window/Dpi.h"
+
+namespace SetupUi {
+
+CActionButton::CActionButton(std::wstring caption, std::function<void()> clickHandler)
+    : text(std::move(caption)), onClick(std::move(clickHandler))
+{
+}
+
+void CActionButton::Paint(UIE::CUiPaintContext& context)
+{
+    const UIE::UiRect area{0, 0, UIE::DpiScale(width), UIE::DpiScale(height)};
+    const float radius = static_cast<float>(UIE::DpiScale(6));
+    UIE::FillRoundRect(context, area, enabled ? 0xFFFF7467 : 0xFFD8D8D8, radius);
+    if (enabled && isPressed)
+        UIE::FillRoundRect(context, area, 0x14000000, radius);
+    else if (enabled && isHovered)
+        UIE::FillRoundRect(context, area, 0x10FFFFFF, radius);
+    UIE::DrawTextGdi(context, text.c_str(), 14, RGB(0xFF, 0xFF, 0xFF), area, DT_CENTER, false);
+}
+
+bool CActionButton::WantsHandCursor()
+{
+    return enabled;
+}
+
+void CActionButton::OnMouseEnter()
+{
+    isHovered = true;
+    Invalidate();
+}
+
+void CActionButton::OnMouseLeave()
+{
+    isHovered = false;
+    isPressed = false;
+    Invalidate();
+}
+
+void CActionButton::OnMouseDown(int, int)
+{
+    isPressed = true;
+    Invalidate();
+}
+
+void CActionButton::OnMouseUp(int px, int py)
+{
+    const bool wasPressed = isPressed;
+    isPressed = false;
+    Invalidate();
+    const bool inside = px >= 0 && px < width && py >= 0 && py < height;
+    if (wasPressed && enabled && inside && onClick)
+        onClick();
+}
+
+} // namespace SetupUi

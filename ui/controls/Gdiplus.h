@@ -1,0 +1,5 @@
+#pragma once
+// GDI+'s C++ wrappers need the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
