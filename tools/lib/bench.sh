@@ -34,8 +34,8 @@ bench_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
-    local n
-    for n in $(seq 90 140); do
+    local n offset=$((RANDOM % 400))
+    for n in $(seq $((100 + offset)) $((160 + offset))); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
         echo $! > "$ZMX_BENCH_DIR/xvfb.pid"
