@@ -1,0 +1,136 @@
+#include "images/IconTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace icontest {
+
+namespace {
+
+class GdiplusEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(token); }
+
+private:
+    ULONG_PTR token = 0;
+};
+
+::testing::Environment* const gdiplusEnvironment = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+
+using FindResourceFunction = HRSRC(WINAPI*)(HMODULE, LPCWSTR, LPCWSTR);
+
+int lookupCount = 0;
+FindResourceFunction realFindResource = nullptr;
+
+HRSRC WINAPI CountingFindResource(HMODULE module, LPCWSTR name, LPCWSTR type)
+{
+    ++lookupCount;
+    return realFindResource(module, name, type);
+}
+
+} // namespace
+
+// The import slot that every call of FindResourceW in this statically linked program goes through.
+extern "C" FindResourceFunction findResourceSlot __asm__("__imp__FindResourceW@12");
+
+bool PixelGrid::All(int x0, int y0, int x1, int y1, uint32_t value) const
+{
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (At(x, y) != value)
+                return false;
+        }
+    }
+    return true;
+}
+
+PixelGrid ReadPixels(Gdiplus::Bitmap& bitmap)
+{
+    PixelGrid grid;
+    grid.width = static_cast<int>(bitmap.GetWidth());
+    grid.height = static_cast<int>(bitmap.GetHeight());
+    Gdiplus::Rect whole(0, 0, grid.width, grid.height);
+    Gdiplus::BitmapData data{};
+    if (bitmap.LockBits(&whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return grid;
+    for (int y = 0; y < grid.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const unsigned char*>(data.Scan0) +
+                                                            static_cast<ptrdiff_t>(y) * data.Stride);
+        grid.pixels.insert(grid.pixels.end(), row, row + grid.width);
+    }
+    bitmap.UnlockBits(&data);
+    return grid;
+}
+
+DibCanvas::DibCanvas(int width, int height, uint32_t rgb) : width(width)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    dc = CreateCompatibleDC(nullptr);
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bits = static_cast<uint32_t*>(pixels);
+    previous = SelectObject(dc, bitmap);
+    for (int i = 0; bits && i < width * height; ++i)
+        bits[i] = rgb;
+}
+
+DibCanvas::~DibCanvas()
+{
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+uint32_t DibCanvas::RgbAt(int x, int y) const
+{
+    GdiFlush();
+    return bits[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
+}
+
+void WaitForNextTick()
+{
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 10000 && GetTickCount() == start; ++i)
+        Sleep(1);
+}
+
+namespace {
+
+void WriteSlot(FindResourceFunction function)
+{
+    DWORD protection = 0;
+    VirtualProtect(&findResourceSlot, sizeof(findResourceSlot), PAGE_READWRITE, &protection);
+    findResourceSlot = function;
+    VirtualProtect(&findResourceSlot, sizeof(findResourceSlot), protection, &protection);
+}
+
+} // namespace
+
+ResourceLookupCounter::ResourceLookupCounter()
+{
+    lookupCount = 0;
+    realFindResource = findResourceSlot;
+    WriteSlot(CountingFindResource);
+}
+
+ResourceLookupCounter::~ResourceLookupCounter()
+{
+    WriteSlot(realFindResource);
+}
+
+int ResourceLookupCounter::Count() const
+{
+    return lookupCount;
+}
+
+} // namespace icontest
