@@ -114,10 +114,13 @@ bool CUiWindow::Create(HINSTANCE moduleInstance)
     const int height = DpiScale(374);
     const POINT position =
         CenteredWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
-    CreateWindowExW(0, kWindowClassName, title.c_str(), WS_OVERLAPPEDWINDOW, position.x, position.y, width, height,
-                    nullptr, nullptr, instance, this);
-    if (!hwnd)
+    const HWND created = CreateWindowExW(0, kWindowClassName, title.c_str(), WS_OVERLAPPEDWINDOW, position.x,
+                                         position.y, width, height, nullptr, nullptr, instance, this);
+    // A creation refused after WM_NCCREATE leaves hwnd naming a window that no longer exists.
+    if (!created) {
+        hwnd = nullptr;
         return false;
+    }
 
     ExtendFrame();
     OnSize(DpiUnscale(width), DpiUnscale(height));
