@@ -21,9 +21,21 @@ void InvalidateClient(HWND hwnd)
 // Tasks still queued when the window goes would otherwise leak with their messages.
 void DiscardQueuedTasks(HWND handle)
 {
+    // PeekMessage hands out WM_QUIT whatever the filter, and the application's hook has
+    // just posted it from WM_DESTROY: it goes back for the message loop.
+    bool quit = false;
+    WPARAM exitCode = 0;
     MSG message;
-    while (PeekMessageW(&message, handle, kPostedTaskMessage, kPostedTaskMessage, PM_REMOVE))
-        delete reinterpret_cast<UiTask*>(message.lParam);
+    while (PeekMessageW(&message, handle, kPostedTaskMessage, kPostedTaskMessage, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            exitCode = message.wParam;
+        } else if (message.message == kPostedTaskMessage) {
+            delete reinterpret_cast<UiTask*>(message.lParam);
+        }
+    }
+    if (quit)
+        PostQuitMessage(static_cast<int>(exitCode));
 }
 
 } // namespace
