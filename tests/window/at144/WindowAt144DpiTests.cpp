@@ -1,0 +1,102 @@
+// The window in a Wine prefix whose display reports 144 DPI (run by run-at-144.sh): the
+// sizes, the non-client border and the mouse coordinates go through the real DPI.
+#include "window/WindowTestSupport.h"
+
+#include "ui/window/Dpi.h"
+#include "ui/window/Window.h"
+
+#include <gtest/gtest.h>
+
+using windowtest::PointParam;
+using windowtest::RecordingControl;
+
+namespace {
+
+using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+
+// As the application does at start-up, so that the display's own DPI is reported.
+void MakeProcessDpiAware()
+{
+    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+        auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+        if (setAware)
+            setAware();
+    }
+}
+
+class WindowAt144Dpi : public ::testing::Test, protected windowtest::WindowFixtureBase {
+protected:
+    void SetUp() override
+    {
+        MakeProcessDpiAware();
+        UIE::RefreshDpi(nullptr);
+        ASSERT_EQ(UIE::GetDpiInfo().dpi, 144) << "run this program in the 144-DPI prefix";
+        ASSERT_TRUE(CreateWindowWithRoot());
+    }
+    void TearDown() override
+    {
+        if (GetCapture() == window.hwnd)
+            ReleaseCapture();
+        TearDownWindow();
+    }
+
+    LRESULT HitAt(int clientX, int clientY)
+    {
+        POINT point{clientX, clientY};
+        ClientToScreen(window.hwnd, &point);
+        return Send(WM_NCHITTEST, 0, PointParam(point.x, point.y));
+    }
+};
+
+} // namespace
+
+TEST_F(WindowAt144Dpi, WindowIs780By561DevicePixels)
+{
+    RECT bounds{};
+    GetWindowRect(window.hwnd, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, 780);
+    EXPECT_EQ(bounds.bottom - bounds.top, 561);
+    RECT client{};
+    GetClientRect(window.hwnd, &client);
+    EXPECT_EQ(client.right, 780);
+    EXPECT_EQ(client.bottom, 561);
+    EXPECT_EQ(bounds.left, (GetSystemMetrics(SM_CXSCREEN) - 780) / 2);
+    EXPECT_EQ(bounds.top, (GetSystemMetrics(SM_CYSCREEN) - 561) / 2);
+}
+
+TEST_F(WindowAt144Dpi, RootIsLaidOutInLogicalPixels)
+{
+    EXPECT_EQ(root->width, 520);
+    EXPECT_EQ(root->height, 374);
+}
+
+TEST_F(WindowAt144Dpi, PressArrivesInLogicalPixels)
+{
+    auto* whole = windowtest::Place(root, new RecordingControl("Whole", log), 0, 0, 520, 374);
+    whole->pressable = true;
+    PressAt(150, 150);
+    ReleaseAt(-3, 2);
+    EXPECT_EQ(log, (windowtest::EventLog{"Whole down 100,100", "Whole up -2,1"}));
+}
+
+TEST_F(WindowAt144Dpi, ResizeBorderIsSixPixels)
+{
+    EXPECT_EQ(HitAt(5, 450), HTLEFT);
+    EXPECT_EQ(HitAt(6, 450), HTCLIENT);
+    EXPECT_EQ(HitAt(774, 450), HTRIGHT);
+    EXPECT_EQ(HitAt(773, 450), HTCLIENT);
+    EXPECT_EQ(HitAt(400, 555), HTBOTTOM);
+    EXPECT_EQ(HitAt(400, 554), HTCLIENT);
+    EXPECT_EQ(HitAt(775, 556), HTBOTTOMRIGHT);
+}
+
+TEST_F(WindowAt144Dpi, DragBandScales)
+{
+    EXPECT_EQ(HitAt(10, 389), HTCAPTION);
+    EXPECT_EQ(HitAt(10, 390), HTCLIENT);
+    EXPECT_EQ(HitAt(713, 20), HTCAPTION);
+    EXPECT_EQ(HitAt(714, 20), HTCLIENT);
+    EXPECT_EQ(HitAt(714, 78), HTCAPTION);
+    EXPECT_EQ(HitAt(750, 2), HTTOP);
+}
