@@ -76,8 +76,10 @@ bool IsVolumeRoot(const std::wstring& normalized)
         while (start <= rest.size()) {
             const size_t end = rest.find(L'\\', start);
             const std::wstring part = rest.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-            if (!part.empty() && part != L"?" && part != L"." && !EqualIgnoringCase(part.c_str(), -1, L"UNC", -1)
-                && !(part.size() == 2 && part[1] == L':'))
+            // \\?\C: is the root of drive C:, and every folder below it is a folder, not a share.
+            if (part.size() == 2 && part[1] == L':')
+                return end == std::wstring::npos;
+            if (!part.empty() && part != L"?" && part != L"." && !EqualIgnoringCase(part.c_str(), -1, L"UNC", -1))
                 ++parts;
             if (end == std::wstring::npos)
                 break;
