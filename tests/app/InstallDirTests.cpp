@@ -1,0 +1,332 @@
+#include "app/InstallDir.h"
+#include "app/PathUtils.h"
+#include "helpers/TestSupport.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zmxtest;
+
+namespace {
+
+const char kExeBytes[] = "MZ";
+
+std::wstring Marker(const std::wstring& dir)
+{
+    return JoinPath(dir, L"Uninstall.exe");
+}
+
+// A new directory directly below C:\ whose full path has exactly `length` characters.
+std::wstring MakeDirOfLength(size_t length)
+{
+    const size_t nameLength = length - 3;
+    for (int seed = 0; seed < 26 * 26 * 26; ++seed) {
+        std::wstring name;
+        for (size_t i = 0, value = seed; i < nameLength; ++i, value /= 26)
+            name += static_cast<wchar_t>(L'a' + value % 26);
+        const std::wstring dir = L"C:\\" + name;
+        if (CreateDirectoryW(dir.c_str(), nullptr))
+            return dir;
+    }
+    return {};
+}
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) < 0)
+        return {};
+    return buffer;
+}
+
+std::wstring DownloadsFolder()
+{
+    PWSTR path = nullptr;
+    std::wstring result;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path)
+        result = path;
+    CoTaskMemFree(path);
+    return result;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, buffer);
+    std::wstring path = buffer;
+    while (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+std::wstring WindowsFolder()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    GetWindowsDirectoryW(buffer, MAX_PATH);
+    return buffer;
+}
+
+// The ways a user or a script may spell the same folder.
+std::vector<std::wstring> Spellings(const std::wstring& folder)
+{
+    return {
+        folder,
+        folder + L"\\",
+        folder + L"\\\\",
+        folder + L"/",
+        ToUpper(folder),
+        ToLower(folder) + L"\\",
+        WithForwardSlashes(folder),
+        WithForwardSlashes(ToUpper(folder)) + L"/",
+    };
+}
+
+// Checks that folder is refused in every spelling although it holds an Uninstall.exe,
+// which the test puts there when it is missing.
+void ExpectRefusedWithUninstaller(const std::wstring& folder)
+{
+    ASSERT_FALSE(folder.empty());
+    ASSERT_TRUE(DirectoryExists(folder)) << WideToUtf8(folder);
+    TemporaryFile marker(Marker(folder), kExeBytes);
+    ASSERT_TRUE(marker.Exists()) << WideToUtf8(folder);
+    for (const std::wstring& spelling : Spellings(folder)) {
+        EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
+        EXPECT_FALSE(IsValidInstallDir(spelling)) << WideToUtf8(spelling);
+    }
+}
+
+} // namespace
+
+TEST(InstallDir, SixCharacterDirectoryWithUninstallerIsAccepted)
+{
+    const std::wstring dir = MakeDirOfLength(6);
+    ASSERT_EQ(dir.size(), 6u);
+    CleanupOnExit cleanup(dir);
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    EXPECT_TRUE(IsValidInstallDir(dir));
+}
+
+TEST(InstallDir, FiveCharacterDirectoryIsRejectedEvenWithUninstaller)
+{
+    const std::wstring dir = MakeDirOfLength(5);
+    ASSERT_EQ(dir.size(), 5u);
+    CleanupOnExit cleanup(dir);
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    EXPECT_FALSE(IsValidInstallDir(dir));
+}
+
+TEST(InstallDir, DotDotAnywhereIsRejected)
+{
+    ScratchDir scratch;
+    const std::wstring install = scratch.MakeDir(L"Qelvo");
+    const std::wstring dotted = scratch.MakeDir(L"Qelvo..old");
+    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(Marker(dotted), kExeBytes));
+    ASSERT_TRUE(IsValidInstallDir(install));
+
+    // Both name a real directory holding the uninstaller.
+    EXPECT_FALSE(IsValidInstallDir(install + L"\\..\\Qelvo"));
+    EXPECT_FALSE(IsValidInstallDir(dotted));
+}
+
+TEST(InstallDir, DirectoryWithoutUninstallerIsRejected)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\Uninstall.exe.bak", kExeBytes));
+    EXPECT_FALSE(IsValidInstallDir(dir));
+    EXPECT_FALSE(IsValidInstallDir(scratch / L"Missing"));
+    EXPECT_FALSE(IsValidInstallDir(L""));
+}
+
+TEST(InstallDir, SubdirectoryNamedUninstallExePasses)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(CreateDirectoryW(Marker(dir).c_str(), nullptr));
+    EXPECT_TRUE(IsValidInstallDir(dir));
+}
+
+TEST(InstallDir, InstallationWithBlanksAndChineseNameIsAccepted)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo 视频格式转换器");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    EXPECT_TRUE(IsValidInstallDir(dir));
+    EXPECT_TRUE(IsValidInstallDir(dir + L"\\"));
+    EXPECT_TRUE(IsValidInstallDir(WithForwardSlashes(dir)));
+    EXPECT_FALSE(IsProtectedDirectory(dir));
+}
+
+TEST(InstallDir, ExtendedLengthSpellingIsAccepted)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo"); // two levels, like \\server\share
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    EXPECT_TRUE(IsValidInstallDir(L"\\\\?\\" + dir));
+}
+
+TEST(InstallDir, InstallationBelowProgramFilesIsAccepted)
+{
+    const std::wstring programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
+    ASSERT_TRUE(DirectoryExists(programFiles));
+    ScratchDir vendor(programFiles, L"Zembrivox-");
+    ASSERT_FALSE(vendor.Path().empty());
+    const std::wstring dir = vendor.MakeDir(L"Qelvo视频格式转换器");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    EXPECT_TRUE(IsValidInstallDir(dir));
+    EXPECT_TRUE(IsValidInstallDir(ToUpper(dir)));
+}
+
+TEST(InstallDir, InstallationBelowUserFoldersIsAccepted)
+{
+    // Only the folders themselves and their ancestors are guarded, not what users put in them.
+    for (const std::wstring& folder : {ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_LOCAL_APPDATA),
+                                       TempFolder()}) {
+        ASSERT_TRUE(DirectoryExists(folder)) << WideToUtf8(folder);
+        ScratchDir install(folder, L"Qelvo-");
+        ASSERT_TRUE(WriteFileBytes(Marker(install.Path()), kExeBytes));
+        EXPECT_FALSE(IsProtectedDirectory(install.Path())) << WideToUtf8(install.Path());
+        EXPECT_TRUE(IsValidInstallDir(install.Path())) << WideToUtf8(install.Path());
+    }
+}
+
+TEST(InstallDir, FolderSharingOnlyANamePrefixWithAProtectedOneIsAccepted)
+{
+    // "C:\windows-123" is not below "C:\windows".
+    const std::wstring windows = WindowsFolder();
+    ScratchDir sibling(DirectoryOfPath(windows), windows.substr(windows.find_last_of(L'\\') + 1) + L"-");
+    ASSERT_FALSE(sibling.Path().empty());
+    ASSERT_TRUE(WriteFileBytes(Marker(sibling.Path()), kExeBytes));
+    EXPECT_FALSE(IsProtectedDirectory(sibling.Path()));
+    EXPECT_TRUE(IsValidInstallDir(sibling.Path()));
+}
+
+TEST(ProtectedFolders, DriveRootIsRefused)
+{
+    TemporaryFile marker(L"C:\\Uninstall.exe", kExeBytes);
+    ASSERT_TRUE(marker.Exists());
+    // Long enough to pass the length rule, and each names C:\ holding an Uninstall.exe.
+    for (const wchar_t* root : {L"C:\\\\\\\\", L"c:////", L"C:/././", L"C:\\.\\.\\", L"\\\\?\\C:\\", L"\\\\?\\C:"}) {
+        EXPECT_TRUE(FileExists(JoinPath(root, L"Uninstall.exe"))) << WideToUtf8(root);
+        EXPECT_TRUE(IsProtectedDirectory(root)) << WideToUtf8(root);
+        EXPECT_FALSE(IsValidInstallDir(root)) << WideToUtf8(root);
+    }
+    for (const wchar_t* root : {L"C:\\", L"C:", L"c:/", L"Z:\\", L"D:\\\\\\\\"})
+        EXPECT_TRUE(IsProtectedDirectory(root)) << WideToUtf8(root);
+}
+
+TEST(ProtectedFolders, WindowsDirectoryIsRefused)
+{
+    ExpectRefusedWithUninstaller(WindowsFolder());
+    ExpectRefusedWithUninstaller(ShellFolder(CSIDL_SYSTEM));
+}
+
+TEST(ProtectedFolders, ProgramFilesIsRefused)
+{
+    ExpectRefusedWithUninstaller(ShellFolder(CSIDL_PROGRAM_FILES));
+    ExpectRefusedWithUninstaller(ShellFolder(CSIDL_PROGRAM_FILES_COMMON));
+}
+
+TEST(ProtectedFolders, ProfileAndItsParentAreRefused)
+{
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    ExpectRefusedWithUninstaller(profile);
+    ExpectRefusedWithUninstaller(DirectoryOfPath(profile));
+}
+
+TEST(ProtectedFolders, DesktopIsRefused)
+{
+    ExpectRefusedWithUninstaller(ShellFolder(CSIDL_DESKTOPDIRECTORY));
+}
+
+TEST(ProtectedFolders, DocumentsIsRefused)
+{
+    ExpectRefusedWithUninstaller(ShellFolder(CSIDL_PERSONAL));
+}
+
+TEST(ProtectedFolders, DownloadsIsRefused)
+{
+    ExpectRefusedWithUninstaller(DownloadsFolder());
+}
+
+TEST(ProtectedFolders, AppDataRootsAreRefused)
+{
+    const std::wstring roaming = ShellFolder(CSIDL_APPDATA);
+    const std::wstring local = ShellFolder(CSIDL_LOCAL_APPDATA);
+    ExpectRefusedWithUninstaller(roaming);
+    ExpectRefusedWithUninstaller(local);
+    // "AppData" above both: removing it removes them.
+    ExpectRefusedWithUninstaller(DirectoryOfPath(roaming));
+}
+
+TEST(ProtectedFolders, TempDirectoryIsRefused)
+{
+    ExpectRefusedWithUninstaller(TempFolder());
+}
+
+TEST(ProtectedFolders, ListHoldsTheUsersFoldersNormalised)
+{
+    const std::vector<std::wstring> folders = ProtectedFolders();
+    auto contains = [&](const std::wstring& folder) {
+        const std::wstring normalized = NormalizeDirectory(folder);
+        for (const std::wstring& entry : folders)
+            if (CompareStringOrdinal(entry.c_str(), -1, normalized.c_str(), -1, TRUE) == CSTR_EQUAL)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(contains(WindowsFolder()));
+    EXPECT_TRUE(contains(TempFolder()));
+    EXPECT_TRUE(contains(ShellFolder(CSIDL_PROFILE)));
+    EXPECT_TRUE(contains(ShellFolder(CSIDL_DESKTOPDIRECTORY)));
+    EXPECT_TRUE(contains(DownloadsFolder()));
+    for (const std::wstring& entry : folders) {
+        ASSERT_FALSE(entry.empty());
+        EXPECT_NE(entry.back(), L'\\') << WideToUtf8(entry);
+        EXPECT_EQ(entry.find(L'/'), std::wstring::npos) << WideToUtf8(entry);
+    }
+}
+
+TEST(PathNormalisation, SeparatorsAndTrailingSeparatorsAreUnified)
+{
+    EXPECT_EQ(NormalizeDirectory(L"C:/Program Files/Qelvo/"), L"C:\\Program Files\\Qelvo");
+    EXPECT_EQ(NormalizeDirectory(L"C:\\Program Files\\Qelvo\\\\"), L"C:\\Program Files\\Qelvo");
+    EXPECT_EQ(NormalizeDirectory(L"C:\\"), L"C:");
+    EXPECT_EQ(NormalizeDirectory(L"C:\\a\\.\\b"), L"C:\\a\\b");
+}
+
+TEST(PathNormalisation, AncestorMatchStopsAtSeparators)
+{
+    EXPECT_TRUE(IsSameOrAncestorOf(L"C:\\Users", L"c:\\users\\qelvo\\Desktop"));
+    EXPECT_TRUE(IsSameOrAncestorOf(L"C:\\USERS\\QELVO", L"C:\\users\\qelvo"));
+    EXPECT_FALSE(IsSameOrAncestorOf(L"C:\\users\\qelvo\\Desktop\\Game", L"C:\\users\\qelvo\\Desktop"));
+    EXPECT_FALSE(IsSameOrAncestorOf(L"C:\\use", L"C:\\users"));
+    EXPECT_FALSE(IsSameOrAncestorOf(L"C:\\users2", L"C:\\users"));
+    EXPECT_FALSE(IsSameOrAncestorOf(L"", L"C:\\users"));
+}
+
+TEST(PathNormalisation, VolumeRootsAreRecognised)
+{
+    EXPECT_TRUE(IsVolumeRoot(L"C:"));
+    EXPECT_TRUE(IsVolumeRoot(L"\\\\server\\share"));
+    EXPECT_TRUE(IsVolumeRoot(L"\\\\server"));
+    EXPECT_TRUE(IsVolumeRoot(L"\\\\?\\C:"));
+    EXPECT_TRUE(IsVolumeRoot(L"\\\\?\\UNC\\server\\share"));
+    EXPECT_FALSE(IsVolumeRoot(L"C:\\Qelvo"));
+    EXPECT_FALSE(IsVolumeRoot(L"\\\\server\\share\\Qelvo"));
+    EXPECT_FALSE(IsVolumeRoot(L"\\\\?\\C:\\Qelvo"));
+    EXPECT_FALSE(IsVolumeRoot(L"\\\\?\\UNC\\server\\share\\Qelvo"));
+}
+
+TEST(ProtectedFolders, NetworkShareRootIsRefused)
+{
+    EXPECT_TRUE(IsProtectedDirectory(L"\\\\server\\share"));
+    EXPECT_TRUE(IsProtectedDirectory(L"\\\\server\\share\\"));
+    EXPECT_TRUE(IsProtectedDirectory(L"//server/share/"));
+    EXPECT_FALSE(IsProtectedDirectory(L"\\\\server\\share\\Qelvo"));
+}

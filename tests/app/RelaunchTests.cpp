@@ -1,0 +1,272 @@
+// Drives the real Uninstall.exe from a sandbox installation with a private TEMP. Every run is
+// traced as a debuggee, so the copy is seen, with its command line, before it runs.
+#include "helpers/TestSupport.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <memory>
+
+using namespace zmxtest;
+
+namespace {
+
+const DWORD kRunTimeoutMs = 45000;
+const DWORD kGoneWithinMs = 15000;
+
+std::wstring FileNameOf(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// GetTempFileNameW's "zmx<hex>.tmp" with ".exe" appended.
+bool IsCopyName(const std::wstring& name)
+{
+    const std::wstring tail = L".tmp.exe";
+    if (name.size() <= 3 + tail.size() || !SameText(name.substr(0, 3), L"zmx")
+        || !SameText(name.substr(name.size() - tail.size()), tail))
+        return false;
+    const std::wstring unique = name.substr(3, name.size() - 3 - tail.size());
+    if (unique.size() > 4)
+        return false;
+    for (wchar_t c : unique)
+        if (!iswxdigit(c))
+            return false;
+    return true;
+}
+
+class RelaunchSandbox : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(scratch.Path().empty());
+        installDir = scratch.MakeDir(L"Qelvo Test");
+        temp = scratch.MakeDir(L"Temp");
+        installedExe = installDir + L"\\Uninstall.exe";
+        ASSERT_TRUE(CopyFileW(UninstallExePath().c_str(), installedExe.c_str(), FALSE))
+            << WideToUtf8(UninstallExePath());
+        ASSERT_TRUE(WriteFileBytes(installDir + L"\\Qelvo.exe", "MZ"));
+    }
+
+    // Runs a command line with the private TEMP until it and everything it started ended.
+    // TEMP is listed at the moment each process starts. With stopCopies, a copy is ended
+    // before it runs a single instruction, so only the relaunch itself is exercised.
+    void Run(const std::wstring& commandLine, bool stopCopies)
+    {
+        trace = std::make_unique<ProcessTrace>();
+        tempAtStart.clear();
+        trace->onProcessStart = [this, stopCopies](const ProcessTrace::Process& process) {
+            tempAtStart.push_back(ListFiles(temp));
+            if (stopCopies && tempAtStart.size() > 1 && IsCopyName(FileNameOf(process.image)))
+                TerminateProcess(process.handle, 255);
+        };
+        // A copy that runs the uninstall window is closed the way its close button does.
+        trace->onIdle = [](const std::vector<ProcessTrace::Process>& processes) {
+            for (const ProcessTrace::Process& process : processes)
+                if (!process.exited)
+                    CloseTopLevelWindowsOf(process.id);
+        };
+        ProcessOptions options;
+        options.tempDir = temp;
+        ASSERT_TRUE(trace->Start(commandLine, options));
+        const bool ended = trace->RunToEnd(kRunTimeoutMs);
+        ASSERT_FALSE(Processes().empty());
+        ASSERT_TRUE(ended) << "still running after " << kRunTimeoutMs / 1000 << " s (then terminated)";
+    }
+
+    const std::vector<ProcessTrace::Process>& Processes() const { return trace->Processes(); }
+    DWORD FirstExitCode() const { return Processes().front().exitCode; }
+
+    // The copies the run started: processes with a copy's name other than the first.
+    std::vector<ProcessTrace::Process> Copies() const
+    {
+        std::vector<ProcessTrace::Process> copies;
+        for (size_t i = 1; i < Processes().size(); ++i)
+            if (IsCopyName(FileNameOf(Processes()[i].image)))
+                copies.push_back(Processes()[i]);
+        return copies;
+    }
+
+    size_t IndexOf(DWORD id) const
+    {
+        for (size_t i = 0; i < Processes().size(); ++i)
+            if (Processes()[i].id == id)
+                return i;
+        return Processes().size();
+    }
+
+    // Exactly one copy was started from the private TEMP with "/run" and dir.
+    void ExpectOneCopyStartedFor(const std::wstring& dir)
+    {
+        const std::vector<ProcessTrace::Process> copies = Copies();
+        ASSERT_EQ(copies.size(), 1u);
+        const ProcessTrace::Process& copy = copies.front();
+        const std::wstring name = FileNameOf(copy.image);
+        EXPECT_TRUE(SameText(copy.image, temp + L"\\" + name)) << WideToUtf8(copy.image);
+
+        // The parameters exactly: the switch, one blank, the directory in double quotes.
+        const std::wstring parameters = L"/run \"" + dir + L"\"";
+        ASSERT_GE(copy.commandLine.size(), parameters.size());
+        EXPECT_EQ(copy.commandLine.substr(copy.commandLine.size() - parameters.size()), parameters)
+            << WideToUtf8(copy.commandLine);
+        const std::vector<std::wstring> args = SplitCommandLine(copy.commandLine);
+        ASSERT_EQ(args.size(), 3u) << WideToUtf8(copy.commandLine);
+        EXPECT_TRUE(SameText(args[0], copy.image));
+        EXPECT_EQ(args[1], L"/run");
+        EXPECT_EQ(args[2], dir);
+
+        // When it started, TEMP held the copy and nothing else: the empty zmx*.tmp had become it.
+        const size_t index = IndexOf(copy.id);
+        ASSERT_LT(index, tempAtStart.size());
+        EXPECT_EQ(tempAtStart[index], std::vector<std::wstring>{name});
+    }
+
+    void ExpectInstallationUntouched()
+    {
+        EXPECT_TRUE(FileExists(installedExe));
+        EXPECT_TRUE(FileExists(installDir + L"\\Qelvo.exe"));
+    }
+
+    ScratchDir scratch;
+    std::wstring installDir;
+    std::wstring temp;
+    std::wstring installedExe;
+    std::unique_ptr<ProcessTrace> trace;
+    std::vector<std::vector<std::wstring>> tempAtStart;
+};
+
+class Relaunch : public RelaunchSandbox {};
+class RelaunchedCopy : public RelaunchSandbox {};
+
+} // namespace
+
+TEST_F(Relaunch, StartsOneCopyFromTempWithItsOwnDirectory)
+{
+    Run(QuoteArgument(installedExe), true);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    ExpectOneCopyStartedFor(installDir);
+    ExpectInstallationUntouched();
+}
+
+TEST_F(Relaunch, RejectedRunDirectoryFallsBackToItsOwnDirectory)
+{
+    const std::wstring noUninstaller = scratch.MakeDir(L"Other product");
+    const std::wstring arguments[] = {
+        L"/run " + QuoteArgument(scratch / L"Missing"),
+        L"/run " + QuoteArgument(noUninstaller),
+        L"/run " + QuoteArgument(installDir + L"\\..\\Qelvo Test"), // the installation itself, but with ".."
+        L"/run",
+        L"/RUN " + QuoteArgument(installDir),
+        L"-run " + QuoteArgument(installDir),
+    };
+    for (const std::wstring& argument : arguments) {
+        SCOPED_TRACE(WideToUtf8(argument));
+
+        Run(QuoteArgument(installedExe) + L" " + argument, true);
+        if (HasFatalFailure())
+            return;
+
+        EXPECT_EQ(FirstExitCode(), 0u);
+        ExpectOneCopyStartedFor(installDir);
+        ExpectInstallationUntouched();
+        for (const std::wstring& name : ListFiles(temp))
+            DeleteFileW((temp + L"\\" + name).c_str());
+    }
+}
+
+TEST_F(Relaunch, ExecutableOutsideAnInstallationRefusesToCopyItself)
+{
+    // Named differently, so its own directory holds no Uninstall.exe.
+    const std::wstring elsewhere = scratch.MakeDir(L"Downloads copy");
+    const std::wstring renamed = elsewhere + L"\\Qelvo Uninstall.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), renamed.c_str(), FALSE));
+
+    Run(QuoteArgument(renamed), false);
+
+    EXPECT_EQ(FirstExitCode(), 1u);
+    EXPECT_EQ(Processes().size(), 1u);
+    EXPECT_TRUE(ListFiles(temp).empty());
+    EXPECT_TRUE(FileExists(renamed));
+}
+
+TEST_F(Relaunch, CopyWithRejectedDirectoryDoesNotStartAnotherCopy)
+{
+    // A copy that cannot run the uninstall would relaunch from TEMP, and so on forever.
+    const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
+
+    for (const std::wstring& arguments : {std::wstring(), L" /run " + QuoteArgument(scratch / L"Missing")}) {
+        SCOPED_TRACE(WideToUtf8(arguments));
+
+        Run(QuoteArgument(copy) + arguments, false);
+        if (HasFatalFailure())
+            return;
+
+        EXPECT_EQ(FirstExitCode(), 1u);
+        EXPECT_EQ(Processes().size(), 1u);
+        EXPECT_EQ(ListFiles(temp), std::vector<std::wstring>{L"zmx4F2A.tmp.exe"});
+    }
+}
+
+TEST_F(Relaunch, UninstallerInsideTempItselfRefusesToCopyItself)
+{
+    // An Uninstall.exe directly in TEMP passes the name check, but TEMP is never an installation.
+    const std::wstring inTemp = temp + L"\\Uninstall.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), inTemp.c_str(), FALSE));
+
+    Run(QuoteArgument(inTemp), false);
+
+    EXPECT_EQ(FirstExitCode(), 1u);
+    EXPECT_EQ(Processes().size(), 1u);
+    EXPECT_EQ(ListFiles(temp), std::vector<std::wstring>{L"Uninstall.exe"});
+}
+
+// The whole chain: the copy runs UI mode, its window is closed, it exits with 0 and its
+// script removes it and then itself.
+TEST_F(RelaunchedCopy, EndsAndLeavesNothingInTempOnceItsWindowCloses)
+{
+    Run(QuoteArgument(installedExe), false);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    ExpectOneCopyStartedFor(installDir);
+    const std::vector<ProcessTrace::Process> copies = Copies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(copies.front().exited);
+    EXPECT_EQ(copies.front().exitCode, 0u);
+
+    // cmd.exe /c ""<TEMP>\zmx<hex>.tmp.bat""
+    bool scriptStarted = false;
+    const std::wstring prefix = L"cmd.exe /c \"\"" + temp + L"\\zmx";
+    for (const ProcessTrace::Process& process : trace->ProcessesNamed(L"cmd.exe")) {
+        const std::wstring& line = process.commandLine;
+        scriptStarted = scriptStarted
+            || (line.compare(0, prefix.size(), prefix) == 0 && line.size() > prefix.size() + 10
+                && line.compare(line.size() - 10, 10, L".tmp.bat\"\"") == 0);
+    }
+    EXPECT_TRUE(scriptStarted);
+    EXPECT_TRUE(WaitUntil([&] { return ListFiles(temp).empty(); }, kGoneWithinMs))
+        << ListFiles(temp).size() << " entries left in TEMP";
+    ExpectInstallationUntouched();
+}
+
+TEST_F(RelaunchedCopy, UiModeIgnoresFurtherArgumentsAndRemovesItself)
+{
+    const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
+
+    Run(QuoteArgument(copy) + L" /run " + QuoteArgument(installDir) + L" extra \"more args\"", false);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    EXPECT_TRUE(Copies().empty()) << "UI mode must not relaunch";
+    EXPECT_TRUE(WaitUntil([&] { return ListFiles(temp).empty(); }, kGoneWithinMs))
+        << ListFiles(temp).size() << " entries left in TEMP";
+    ExpectInstallationUntouched();
+}
