@@ -89,4 +89,5 @@ sandbox_report() {
     local left
     left=$(sandbox_temp_leftovers "$prefix" | wc -l)
     echo "uninstaller files left in %TEMP%: $left"
+    sandbox_temp_leftovers "$prefix" | sed "s|^|  |"
 }
