@@ -1,5 +1,7 @@
 #include "ui/images/ImageCache.h"
 
+#include "ui/images/ResourceData.h"
+
 #include "ui/window/Dpi.h"
 
 #include <algorithm>
@@ -28,15 +30,9 @@ std::wstring SizeSuffix(int width, int height)
 // stream owns a private copy of the resource bytes.
 Gdiplus::Bitmap* DecodeResource(HMODULE module, unsigned id)
 {
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id & 0xFFFF), MAKEINTRESOURCEW(10));
-    if (!resource)
-        return nullptr;
-    const DWORD size = SizeofResource(module, resource);
-    HGLOBAL loaded = LoadResource(module, resource);
-    if (!loaded || size == 0)
-        return nullptr;
-    const void* bytes = LockResource(loaded);
-    if (!bytes)
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!FindRcData(module, id, bytes, size))
         return nullptr;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!block)

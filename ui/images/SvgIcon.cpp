@@ -1,6 +1,7 @@
 #include "ui/images/SvgIcon.h"
 
 #include "ui/controls/Primitives.h"
+#include "ui/images/ResourceData.h"
 
 #include <nanosvg.h>
 #include <nanosvgrast.h>
@@ -29,16 +30,11 @@ CUiSvgIcon::~CUiSvgIcon() = default;
 
 bool CUiSvgIcon::LoadFromResource(HMODULE module, int id)
 {
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id & 0xFFFF), MAKEINTRESOURCEW(10));
-    if (!resource)
+    const void* data = nullptr;
+    DWORD size = 0;
+    if (!FindRcData(module, static_cast<unsigned>(id), data, size))
         return false;
-    const DWORD size = SizeofResource(module, resource);
-    HGLOBAL loaded = LoadResource(module, resource);
-    if (!loaded || size == 0)
-        return false;
-    const char* bytes = static_cast<const char*>(LockResource(loaded));
-    if (!bytes)
-        return false;
+    const char* bytes = static_cast<const char*>(data);
     wchar_t key[32];
     swprintf(key, 32, L"res://%d", id);
     sourceKey = key;
