@@ -1,0 +1,77 @@
+#include "app/UninstallerApp.h"
+#include "helpers/TestSupport.h"
+#include "ui/controls/Text.h"
+#include "ui/controls/Theme.h"
+#include "ui/images/ImageCache.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Refuses every window this thread tries to create, as a system out of resources would.
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void ExpectUiResourcesReleased(const UninstallerApp& app)
+{
+    EXPECT_EQ(app.gdiplusToken, 0u);
+    EXPECT_EQ(UIE::defaultFontFamily, nullptr);
+    EXPECT_EQ(UIE::GdiplusFontCacheSize(), 0u);
+    EXPECT_EQ(UIE::CUiImageCache::Instance().Size(), 0u);
+}
+
+} // namespace
+
+TEST(AppRun, FailedWindowCreationReturnsOneAndReleasesGdiplus)
+{
+    zmxtest::ScratchDir dir;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    UninstallerApp app;
+    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(app.window.hwnd, nullptr);
+    ExpectUiResourcesReleased(app);
+}
+
+TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
+{
+    zmxtest::ScratchDir dir;
+    ASSERT_TRUE(zmxtest::WriteFileBytes(dir / L"Uninstall.exe", "MZ"));
+    UninstallerApp app;
+
+    // Closes the window from outside once it is shown, as Alt+F4 on an idle window would.
+    std::atomic<bool> stop{false};
+    std::thread closer([&] {
+        while (!stop) {
+            if (HWND window = FindWindowW(L"Zmx.UiWindow", nullptr)) {
+                if (IsWindowVisible(window)) {
+                    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    return;
+                }
+            }
+            Sleep(20);
+        }
+    });
+    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
+    stop = true;
+    closer.join();
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(app.window.hwnd, nullptr);
+    EXPECT_FALSE(app.busy);
+    EXPECT_EQ(app.installDir, dir.Path());
+    EXPECT_TRUE(zmxtest::FileExists(dir / L"Uninstall.exe"));
+    // The bench maps the preferred face to an installed font, so the probe finds it.
+    EXPECT_EQ(UIE::uiFontFace, L"微软雅黑");
+    ExpectUiResourcesReleased(app);
+}
