@@ -1,0 +1,138 @@
+// Times repaints of the uninstaller's idle window, built in this process exactly as
+// UninstallerApp::Run builds it, at the DPI of the prefix it runs in (tools/bench
+// uses the 192-DPI prefix). Prints "name value" lines, times in milliseconds:
+//   full_repaint     InvalidateRect + UpdateWindow: the whole WM_PAINT pipeline
+//   into_back_buffer PaintIntoBackBuffer over the whole client area (drawing only)
+//   blit             one BitBlt of the back buffer to the window, the same size
+//   first_paint      the first full paint after the content was built
+//   without_<part>   PaintIntoBackBuffer with one top-level part hidden, to show
+//                    what each part costs
+#include "BenchClock.h"
+
+#include "app/UninstallerApp.h"
+#include "ui/controls/ActionButton.h"
+#include "ui/controls/ChromeButton.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/PaintPipeline.h"
+#include "ui/controls/Text.h"
+#include "ui/controls/Theme.h"
+#include "ui/controls/UiControl.h"
+#include "ui/images/ImageCache.h"
+#include "ui/window/Dpi.h"
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const int kRounds = 41;
+
+void StartUiResources(ULONG_PTR& token)
+{
+    SetProcessDPIAware();
+    UIE::RefreshDpi(nullptr);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    auto* probe = new Gdiplus::FontFamily(L"微软雅黑", nullptr);
+    UIE::uiFontFace = probe->GetLastStatus() == Gdiplus::Ok ? L"微软雅黑" : L"宋体";
+    delete probe;
+    UIE::defaultFontFamily = new Gdiplus::FontFamily(UIE::uiFontFace.c_str(), nullptr);
+    UIE::UiTheme = UIE::UiThemeColors{0xFFFFFFFF, 0xFFFF7467, 0xFFFF7467, 0xFF333333};
+}
+
+void Pump()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+double Time(const std::function<void()>& body)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < kRounds; ++i) {
+        const double start = NowMs();
+        body();
+        GdiFlush();
+        samples.push_back(NowMs() - start);
+    }
+    return Median(samples);
+}
+
+} // namespace
+
+int wmain()
+{
+    ULONG_PTR token = 0;
+    StartUiResources(token);
+    double firstPaint = 0;
+    {
+        UninstallerApp app;
+        app.instance = GetModuleHandleW(nullptr);
+        if (!app.window.Create(app.instance)) {
+            std::fprintf(stderr, "no window\n");
+            return 1;
+        }
+        app.BuildContent();
+        const HWND hwnd = app.window.hwnd;
+        const double start = NowMs();
+        ShowWindow(hwnd, SW_SHOWNORMAL);
+        UpdateWindow(hwnd);
+        GdiFlush();
+        firstPaint = NowMs() - start;
+        Pump();
+
+        RECT client;
+        GetClientRect(hwnd, &client);
+        const int width = client.right, height = client.bottom;
+        HDC windowDc = GetDC(hwnd);
+
+        const double full = Time([&] {
+            InvalidateRect(hwnd, nullptr, FALSE);
+            UpdateWindow(hwnd);
+        });
+        const double drawing =
+            Time([&] { UIE::PaintIntoBackBuffer(app.window, windowDc, width, height, client); });
+        const double blit = Time([&] {
+            BitBlt(windowDc, 0, 0, width, height, app.window.backBufferDc, 0, 0, SRCCOPY);
+        });
+
+        std::printf("dpi %d\n", UIE::GetDpiInfo().dpi);
+        std::printf("client %dx%d\n", width, height);
+        std::printf("first_paint %.3f\n", firstPaint);
+        std::printf("full_repaint %.3f\n", full);
+        std::printf("into_back_buffer %.3f\n", drawing);
+        std::printf("blit %.3f\n", blit);
+
+        // What each part costs: the drawing time with that part hidden.
+        const struct {
+            const char* name;
+            UIE::CUiControl* control;
+        } parts[] = {
+            {"banner", app.window.rootControls[0]->children[0]},
+            {"logo", app.window.rootControls[0]->children[1]},
+            {"close_button", app.closeButton},
+            {"uninstall_button", app.uninstallButton},
+            {"description", app.descriptionLabel},
+        };
+        for (const auto& part : parts) {
+            part.control->visible = false;
+            const double without =
+                Time([&] { UIE::PaintIntoBackBuffer(app.window, windowDc, width, height, client); });
+            part.control->visible = true;
+            std::printf("without_%s %.3f\n", part.name, without);
+        }
+        ReleaseDC(hwnd, windowDc);
+        DestroyWindow(hwnd);
+        Pump();
+    }
+    UIE::CUiImageCache::Instance().Clear();
+    UIE::ReleaseGdiplusFontCache();
+    delete UIE::defaultFontFamily;
+    UIE::defaultFontFamily = nullptr;
+    Gdiplus::GdiplusShutdown(token);
+    return 0;
+}
