@@ -49,7 +49,10 @@ bool RemoveDirectoryTree(const std::wstring& dir)
             if (!removed)
                 result = false;
         } else {
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // Only read-only stops DeleteFileW; under Wine every attribute reset costs
+            // three server round trips, so the others (hidden, system) are left alone.
+            if (attributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(child.c_str()))
                 result = false;
         }
