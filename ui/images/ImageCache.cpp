@@ -6,24 +6,28 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwchar>
+#include <string>
 
 namespace UIE {
 
 namespace {
 
+// Keys are built without the printf family, which would add its whole formatting engine
+// to the exe for these two keys; the digits are those of %u and %d.
+std::wstring Decimal(long long value)
+{
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}
+
 std::wstring ResourceKey(unsigned id)
 {
-    wchar_t key[32];
-    swprintf(key, 32, L"res://%u", id);
-    return key;
+    return L"res://" + Decimal(id);
 }
 
 std::wstring SizeSuffix(int width, int height)
 {
-    wchar_t suffix[32];
-    swprintf(suffix, 32, L"|%dx%d", width, height);
-    return suffix;
+    return L"|" + Decimal(width) + L"x" + Decimal(height);
 }
 
 // The decoder reads the stream lazily for as long as the bitmap lives, so the
