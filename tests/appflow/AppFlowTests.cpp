@@ -1,0 +1,391 @@
+// The uninstall flow inside the process: the application's real window, content and
+// message boxes, with a scratch installation. A thread of the test plays the user in the
+// message boxes; the test thread is the window thread and pumps its messages.
+#include "app/UninstallerApp.h"
+#include "helpers/TestSupport.h"
+
+#include "ui/controls/ActionButton.h"
+#include "ui/controls/ChromeButton.h"
+#include "ui/controls/Gdiplus.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/ProgressBar.h"
+#include "ui/images/ImageCache.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace zmxtest;
+
+namespace {
+
+const wchar_t kConfirmTitle[] = L"确认卸载";
+const wchar_t kSuccessTitle[] = L"Qelvo视频格式转换器";
+const wchar_t kFailureTitle[] = L"卸载失败";
+
+// Runs this thread's messages until condition holds or timeoutMs passes.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return condition();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
+                                  QS_ALLINPUT);
+    }
+}
+
+// The user in front of the message boxes: answers every box of this process by its title
+// and remembers what each one said. A box nobody expected gets IDOK or IDNO, so a wrong
+// turn of the flow shows up in the record instead of hanging the test.
+class BoxAnswerer {
+public:
+    struct Seen {
+        std::wstring title;
+        std::wstring text;
+    };
+
+    BoxAnswerer() : thread([this] { Run(); }) {}
+    ~BoxAnswerer()
+    {
+        stop = true;
+        thread.join();
+    }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    void Answer(const std::wstring& title, int command)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        answers[title] = command;
+    }
+
+    std::vector<Seen> SeenBoxes()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return seen;
+    }
+
+    std::vector<std::wstring> SeenTitles()
+    {
+        std::vector<std::wstring> titles;
+        for (const Seen& box : SeenBoxes())
+            titles.push_back(box.title);
+        return titles;
+    }
+
+private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM param)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, 64);
+        if (process == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0)
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+    }
+
+    void Run()
+    {
+        std::vector<HWND> answered;
+        while (!stop) {
+            std::vector<HWND> boxes;
+            EnumWindows(&BoxAnswerer::Collect, reinterpret_cast<LPARAM>(&boxes));
+            for (HWND box : boxes) {
+                if (std::find(answered.begin(), answered.end(), box) != answered.end())
+                    continue;
+                answered.push_back(box);
+                wchar_t title[256] = {};
+                wchar_t text[1024] = {};
+                GetWindowTextW(box, title, 256);
+                // The message box keeps its text in a static control with id 0xFFFF.
+                GetDlgItemTextW(box, 0xFFFF, text, 1024);
+                int command = 0;
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    seen.push_back(Seen{title, text});
+                    auto found = answers.find(title);
+                    command = found != answers.end() ? found->second : 0;
+                }
+                if (!command)
+                    command = GetDlgItem(box, IDNO) ? IDNO : IDOK;
+                // Like a click on the button: the box's own thread ends its modal loop.
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, command)));
+            }
+            Sleep(20);
+        }
+    }
+
+    std::mutex mutex;
+    std::map<std::wstring, int> answers;
+    std::vector<Seen> seen;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+struct Layout {
+    bool uninstallButton;
+    bool descriptionLabel;
+    bool closeButton;
+    bool minimizeButton;
+    bool statusLabel;
+    bool progressBar;
+
+    bool operator==(const Layout& other) const
+    {
+        return uninstallButton == other.uninstallButton && descriptionLabel == other.descriptionLabel
+            && closeButton == other.closeButton && minimizeButton == other.minimizeButton
+            && statusLabel == other.statusLabel && progressBar == other.progressBar;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Layout& layout)
+{
+    return out << "{button " << layout.uninstallButton << ", description " << layout.descriptionLabel << ", close "
+               << layout.closeButton << ", minimise " << layout.minimizeButton << ", status " << layout.statusLabel
+               << ", bar " << layout.progressBar << "}";
+}
+
+const Layout kIdle{true, true, true, false, false, false};
+const Layout kBusy{false, false, false, true, true, true};
+
+class GdiplusSession {
+public:
+    GdiplusSession()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    }
+    ~GdiplusSession()
+    {
+        UIE::CUiImageCache::Instance().Clear();
+        Gdiplus::GdiplusShutdown(token);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+
+private:
+    ULONG_PTR token = 0;
+};
+
+// The application with its window and content over a scratch installation of a few files
+// in nested folders. The window stays hidden: the flow does not depend on it being shown.
+class AppFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        installDir = scratch.MakeDir(L"Qelvo视频格式转换器");
+        ASSERT_FALSE(installDir.empty());
+        scratch.MakeDir(L"Qelvo视频格式转换器\\plugins\\codecs");
+        ASSERT_TRUE(WriteFileBytes(installDir + L"\\Qelvo.exe", "MZ"));
+        ASSERT_TRUE(WriteFileBytes(installDir + L"\\plugins\\codecs\\h264.dll", "codec"));
+        ASSERT_TRUE(WriteFileBytes(installDir + L"\\readme.txt", "readme"));
+
+        app.instance = GetModuleHandleW(nullptr);
+        app.installDir = installDir;
+        ASSERT_TRUE(app.window.Create(app.instance));
+        app.BuildContent();
+    }
+
+    void TearDown() override
+    {
+        if (app.window.hwnd)
+            DestroyWindow(app.window.hwnd);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    Layout CurrentLayout() const
+    {
+        return Layout{app.uninstallButton->visible, app.descriptionLabel->visible, app.closeButton->visible,
+                      app.minimizeButton->visible, app.statusLabel->visible, app.progressBar->visible};
+    }
+
+    // A starter that counts the attempts and then starts the thread as the program does.
+    WorkerStarter CountingStarter()
+    {
+        return [this](std::thread& thread, std::function<void()> body) {
+            ++workersStarted;
+            return StartWorkerThread(thread, std::move(body));
+        };
+    }
+
+    GdiplusSession gdiplus;
+    ScratchDir scratch;
+    std::wstring installDir;
+    UninstallerApp app;
+    BoxAnswerer user;
+    int workersStarted = 0;
+};
+
+TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
+{
+    app.startWorker = CountingStarter();
+    user.Answer(kConfirmTitle, IDNO);
+
+    app.ConfirmAndStart();
+    // Nothing may come back later either.
+    PumpUntil([] { return false; }, 500);
+
+    EXPECT_EQ(CurrentLayout(), kIdle);
+    EXPECT_FALSE(app.busy);
+    EXPECT_EQ(app.progressBar->value, 0);
+    EXPECT_EQ(workersStarted, 0);
+    EXPECT_TRUE(FileExists(installDir + L"\\plugins\\codecs\\h264.dll"));
+    ASSERT_EQ(user.SeenBoxes().size(), 1u);
+    EXPECT_EQ(user.SeenBoxes()[0].title, kConfirmTitle);
+    EXPECT_EQ(user.SeenBoxes()[0].text, L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。");
+    EXPECT_NE(app.window.hwnd, nullptr);
+}
+
+TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
+{
+    app.startWorker = CountingStarter();
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kSuccessTitle, IDOK);
+
+    app.ConfirmAndStart();
+    EXPECT_TRUE(app.busy);
+    EXPECT_EQ(CurrentLayout(), kBusy);
+    EXPECT_EQ(app.progressBar->value, 10);
+
+    ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
+    EXPECT_EQ(workersStarted, 1);
+    EXPECT_FALSE(app.busy);
+    EXPECT_EQ(app.progressBar->value, 100);
+    EXPECT_FALSE(PathExists(installDir));
+    const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
+    EXPECT_EQ(user.SeenTitles(), titles);
+    EXPECT_EQ(user.SeenBoxes().back().text, L"卸载完成。");
+}
+
+TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
+{
+    app.startWorker = CountingStarter();
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    user.Answer(kSuccessTitle, IDOK);
+    // Open without delete sharing, as a running main program keeps its files.
+    const std::wstring heldPath = installDir + L"\\plugins\\codecs\\h264.dll";
+    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+    EXPECT_EQ(CurrentLayout(), kIdle);
+    EXPECT_NE(app.window.hwnd, nullptr);
+    EXPECT_TRUE(IsWindow(app.window.hwnd));
+    EXPECT_TRUE(FileExists(heldPath));
+    EXPECT_FALSE(FileExists(installDir + L"\\Qelvo.exe"));
+    EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
+    ASSERT_EQ(user.SeenBoxes().size(), 2u);
+    EXPECT_EQ(user.SeenBoxes()[1].title, kFailureTitle);
+    EXPECT_EQ(user.SeenBoxes()[1].text, L"部分文件无法删除，请关闭主程序后重试。");
+
+    // The main program has been closed: the next attempt asks again and succeeds.
+    CloseHandle(held);
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
+    EXPECT_EQ(workersStarted, 2);
+    EXPECT_FALSE(PathExists(installDir));
+    const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle, kConfirmTitle, kSuccessTitle};
+    EXPECT_EQ(user.SeenTitles(), titles);
+}
+
+TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
+{
+    int attempts = 0;
+    app.startWorker = [&](std::thread&, std::function<void()>) {
+        ++attempts;
+        return false;
+    };
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kSuccessTitle, IDOK);
+
+    app.ConfirmAndStart();
+    EXPECT_EQ(attempts, 1);
+    EXPECT_FALSE(PathExists(installDir)) << "the removal did not run";
+
+    ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the result was not reported";
+    EXPECT_FALSE(app.busy);
+    EXPECT_EQ(app.progressBar->value, 100);
+    const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
+    EXPECT_EQ(user.SeenTitles(), titles);
+}
+
+TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
+{
+    app.startWorker = [](std::thread&, std::function<void()>) { return false; };
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    const std::wstring heldPath = installDir + L"\\readme.txt";
+    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    app.ConfirmAndStart();
+    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    CloseHandle(held);
+    ASSERT_TRUE(reported) << "the result was not reported";
+    EXPECT_EQ(CurrentLayout(), kIdle);
+    EXPECT_TRUE(IsWindow(app.window.hwnd));
+    const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle};
+    EXPECT_EQ(user.SeenTitles(), titles);
+}
+
+TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
+{
+    app.busy = true;
+    app.ShowBusyLayout();
+    app.progressBar->value = 10;
+    // The worker posts its result just before the window is destroyed from outside.
+    std::thread worker([&] { RunRemoval(&app); });
+    worker.join();
+    DestroyWindow(app.window.hwnd);
+    PumpUntil([] { return false; }, 500);
+
+    EXPECT_FALSE(PathExists(installDir));
+    EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
+    EXPECT_TRUE(app.busy);
+    EXPECT_EQ(app.progressBar->value, 10);
+}
+
+TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
+{
+    app.busy = true;
+    app.ShowBusyLayout();
+    app.progressBar->value = 10;
+    DestroyWindow(app.window.hwnd);
+    ASSERT_EQ(app.window.hwnd, nullptr);
+
+    std::thread worker([&] { RunRemoval(&app); });
+    worker.join();
+    PumpUntil([] { return false; }, 500);
+
+    EXPECT_FALSE(PathExists(installDir));
+    EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
+    EXPECT_TRUE(app.busy);
+    EXPECT_EQ(app.progressBar->value, 10);
+}
+
+} // namespace
