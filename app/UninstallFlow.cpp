@@ -30,24 +30,14 @@ bool StartWorkerThread(std::thread& thread, std::function<void()> body)
     }
 }
 
-void UninstallerApp::ShowIdleLayout()
+void UninstallerApp::ShowLayout(bool busyLayout)
 {
-    uninstallButton->visible = true;
-    descriptionLabel->visible = true;
-    closeButton->visible = true;
-    minimizeButton->visible = false;
-    statusLabel->visible = false;
-    progressBar->visible = false;
-}
-
-void UninstallerApp::ShowBusyLayout()
-{
-    uninstallButton->visible = false;
-    descriptionLabel->visible = false;
-    closeButton->visible = false;
-    minimizeButton->visible = true;
-    statusLabel->visible = true;
-    progressBar->visible = true;
+    uninstallButton->visible = !busyLayout;
+    descriptionLabel->visible = !busyLayout;
+    closeButton->visible = !busyLayout;
+    minimizeButton->visible = busyLayout;
+    statusLabel->visible = busyLayout;
+    progressBar->visible = busyLayout;
 }
 
 void UninstallerApp::ConfirmAndStart()
@@ -61,7 +51,7 @@ void UninstallerApp::ConfirmAndStart()
         return;
 
     busy = true;
-    ShowBusyLayout();
+    ShowLayout(true);
     progressBar->value = 10;
     progressBar->Invalidate();
     InvalidateWindow(window.hwnd);
@@ -95,6 +85,6 @@ void ReportCompletion(UninstallerApp* app, bool removed)
         return;
     }
     MessageBoxW(app->window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
-    app->ShowIdleLayout();
+    app->ShowLayout(false);
     InvalidateWindow(app->window.hwnd);
 }

@@ -38,8 +38,8 @@ public:
     void ConfirmAndStart();
     // Answers the window's messages before its own handling; -1 leaves them to it.
     LRESULT HandleHookMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void ShowIdleLayout();
-    void ShowBusyLayout();
+    // Shows the button, description and close button, or the status, bar and minimise button.
+    void ShowLayout(bool busyLayout);
 
     HINSTANCE instance = nullptr;
     ULONG_PTR gdiplusToken = 0;

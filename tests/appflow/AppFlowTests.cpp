@@ -31,26 +31,6 @@ const wchar_t kConfirmTitle[] = L"确认卸载";
 const wchar_t kSuccessTitle[] = L"Qelvo视频格式转换器";
 const wchar_t kFailureTitle[] = L"卸载失败";
 
-// Runs this thread's messages until condition holds or timeoutMs passes.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)),
-                                  QS_ALLINPUT);
-    }
-}
-
 // The user in front of the message boxes: answers every box of this process by its title
 // and remembers what each one said. A box nobody expected gets IDOK or IDNO, so a wrong
 // turn of the flow shows up in the record instead of hanging the test.
@@ -356,7 +336,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
 TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 {
     app.busy = true;
-    app.ShowBusyLayout();
+    app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
     std::thread worker([&] { RunRemoval(&app); });
@@ -373,7 +353,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 {
     app.busy = true;
-    app.ShowBusyLayout();
+    app.ShowLayout(true);
     app.progressBar->value = 10;
     DestroyWindow(app.window.hwnd);
     ASSERT_EQ(app.window.hwnd, nullptr);

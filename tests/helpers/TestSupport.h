@@ -145,6 +145,28 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // Polls condition until it holds or timeoutMs passes; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs = 100);
 
+// Dispatches this thread's messages until condition holds or timeoutMs passes; returns
+// the condition's last value. Waits for new messages instead of sleeping.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return condition();
+        // Short waits, so a condition changed by another thread is seen soon.
+        const ULONGLONG left = deadline - now;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left < 50 ? left : 50), QS_ALLINPUT);
+    }
+}
+
 // A file created by a test somewhere outside its scratch directory, removed again by the
 // destructor only if the test created it.
 class TemporaryFile {

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the window tests: a control that logs what the window tells it, mouse
 // message parameters, and a message pump that waits with a timeout.
+#include "helpers/TestSupport.h"
 #include "ui/controls/UiControl.h"
 #include "ui/window/Dpi.h"
 #include "ui/window/Window.h"
@@ -75,25 +76,7 @@ inline LPARAM PointParam(int x, int y)
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
-// Dispatches this thread's messages until condition holds or timeoutMs passes; returns
-// the condition's last value. Waits for new messages instead of sleeping.
-inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (condition())
-            return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    }
-}
+using zmxtest::PumpUntil;
 
 // Dispatches what is already queued for this thread, without waiting for more.
 inline void DispatchPending()
