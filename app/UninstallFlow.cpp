@@ -30,6 +30,11 @@ bool StartWorkerThread(std::thread& thread, std::function<void()> body)
     }
 }
 
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)
+{
+    return MessageBoxW(owner, text, caption, style);
+}
+
 void UninstallerApp::ShowLayout(bool busyLayout)
 {
     uninstallButton->visible = !busyLayout;
@@ -44,9 +49,9 @@ void UninstallerApp::ConfirmAndStart()
 {
     if (busy)
         return;
-    const int answer = MessageBoxW(window.hwnd,
-                                   L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。",
-                                   L"确认卸载", MB_YESNO | MB_ICONQUESTION);
+    const int answer = showMessageBox(window.hwnd,
+                                      L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。",
+                                      L"确认卸载", MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES)
         return;
 
@@ -79,12 +84,13 @@ void ReportCompletion(UninstallerApp* app, bool removed)
     if (removed) {
         app->progressBar->value = 100;
         app->progressBar->Invalidate();
-        MessageBoxW(app->window.hwnd, L"卸载完成。", kProductTitle, MB_OK | MB_ICONINFORMATION);
+        app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductTitle, MB_OK | MB_ICONINFORMATION);
         if (app->window.hwnd)
             PostMessageW(app->window.hwnd, WM_CLOSE, 0, 0);
         return;
     }
-    MessageBoxW(app->window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
+    app->showMessageBox(app->window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败",
+                        MB_OK | MB_ICONERROR);
     app->ShowLayout(false);
     InvalidateWindow(app->window.hwnd);
 }

@@ -21,6 +21,10 @@ class CChromeButton;
 using WorkerStarter = std::function<bool(std::thread& thread, std::function<void()> body)>;
 bool StartWorkerThread(std::thread& thread, std::function<void()> body);
 
+// Shows a modal message box owned by owner; returns the button the user chose.
+using MessageBoxShower = std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)>;
+int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
+
 // The uninstaller's application object: owns the window, knows the installation
 // directory and the controls that the uninstall flow shows and hides.
 class UninstallerApp {
@@ -55,6 +59,8 @@ public:
     // The current removal; joined before the object can go away.
     std::thread worker;
     WorkerStarter startWorker = StartWorkerThread;
+    // Every message box of the flow goes through here.
+    MessageBoxShower showMessageBox = ShowMessageBox;
 
 private:
     void StartUiResources();

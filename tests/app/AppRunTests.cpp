@@ -1,5 +1,6 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
+#include "ui/controls/Label.h"
 #include "ui/controls/Text.h"
 #include "ui/controls/Theme.h"
 #include "ui/images/ImageCache.h"
@@ -48,6 +49,8 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     zmxtest::ScratchDir dir;
     ASSERT_TRUE(zmxtest::WriteFileBytes(dir / L"Uninstall.exe", "MZ"));
     UninstallerApp app;
+    const UIE::UiThemeColors savedTheme = UIE::UiTheme;
+    UIE::UiTheme = UIE::UiThemeColors{0, 0, 0, 0};
 
     // Closes the window from outside once it is shown, as Alt+F4 on an idle window would.
     std::atomic<bool> stop{false};
@@ -74,4 +77,12 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     // The bench maps the preferred face to an installed font, so the probe finds it.
     EXPECT_EQ(UIE::uiFontFace, L"微软雅黑");
     ExpectUiResourcesReleased(app);
+    // The theme is in place before the content is built: the status line took its colour.
+    EXPECT_EQ(UIE::UiTheme.windowBackground, 0xFFFFFFFFu);
+    EXPECT_EQ(UIE::UiTheme.progressStart, 0xFFFF7467u);
+    EXPECT_EQ(UIE::UiTheme.progressEnd, 0xFFFF7467u);
+    EXPECT_EQ(UIE::UiTheme.primaryText, 0xFF333333u);
+    ASSERT_NE(app.statusLabel, nullptr);
+    EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
+    UIE::UiTheme = savedTheme;
 }

