@@ -358,6 +358,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
     EXPECT_EQ(app.progressBar->value, 100);
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), SuccessBox()}));
 }
 
 TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
