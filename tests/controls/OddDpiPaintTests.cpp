@@ -8,10 +8,58 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 using namespace painttest;
 
 namespace {
+
+using DrawTextFunction = int(WINAPI*)(HDC, LPCWSTR, int, LPRECT, UINT);
+
+struct DrawTextCall {
+    std::wstring text;
+    RECT rect;
+    UINT format;
+};
+
+std::vector<DrawTextCall> drawTextCalls;
+DrawTextFunction realDrawText = nullptr;
+
+int WINAPI RecordingDrawText(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format)
+{
+    drawTextCalls.push_back(DrawTextCall{text, *rect, format});
+    return realDrawText(dc, text, length, rect, format);
+}
+
+} // namespace
+
+// The import slot that every call of DrawTextW in this statically linked program goes through.
+extern "C" DrawTextFunction drawTextSlot __asm__("__imp__DrawTextW@20");
+
+namespace {
+
+void WriteDrawTextSlot(DrawTextFunction function)
+{
+    DWORD protection = 0;
+    VirtualProtect(&drawTextSlot, sizeof(drawTextSlot), PAGE_READWRITE, &protection);
+    drawTextSlot = function;
+    VirtualProtect(&drawTextSlot, sizeof(drawTextSlot), protection, &protection);
+}
+
+// Records the DrawTextW calls made while it lives; they still draw.
+class DrawTextRecorder {
+public:
+    DrawTextRecorder()
+    {
+        drawTextCalls.clear();
+        realDrawText = drawTextSlot;
+        WriteDrawTextSlot(RecordingDrawText);
+    }
+    ~DrawTextRecorder() { WriteDrawTextSlot(realDrawText); }
+    DrawTextRecorder(const DrawTextRecorder&) = delete;
+    DrawTextRecorder& operator=(const DrawTextRecorder&) = delete;
+    const std::vector<DrawTextCall>& Calls() const { return drawTextCalls; }
+};
 
 constexpr uint32_t kBar = 0xFF7467;
 constexpr uint32_t kTrack = 0xEFEFEF;
@@ -123,6 +171,47 @@ TEST(OddDpiLabel, SeveralWordsAreCutAtTheEndWithAnEllipsis)
         ASSERT_GT(DifferentPixels(endCut, clipped), 0);
 
         EXPECT_EQ(DifferentPixels(painted, endCut), 0);
+    }
+}
+
+struct FormatCase {
+    int dpi;
+    int alignment;
+    RECT rect; // a label at (5, 3, 150, 22): its scaled origin, then its scaled size
+    UINT format;
+};
+
+TEST(OddDpiLabel, TextIsOneCentredLineCutAtItsEndWithoutPrefixes)
+{
+    // DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS is 0x8824; Wine draws
+    // DT_WORD_ELLIPSIS like DT_END_ELLIPSIS, so only the call itself tells them apart.
+    const FormatCase cases[] = {
+        {120, 0, {6, 4, 194, 32}, 0x8824},
+        {144, 1, {8, 5, 233, 38}, 0x8825},
+        {168, 2, {9, 5, 272, 44}, 0x8826},
+    };
+    for (const FormatCase& c : cases) {
+        DpiScope dpi(c.dpi);
+        SCOPED_TRACE(testing::Message() << c.dpi << " DPI, alignment " << c.alignment);
+        UIE::CUiLabel label;
+        label.text = kWords;
+        label.fontSize = 12;
+        label.alignment = c.alignment;
+        Place(&label, 5, 3, 150, 22);
+        Canvas canvas(c.rect.right + 10, c.rect.bottom + 10);
+        DrawTextRecorder recorder;
+        {
+            CanvasContext context(canvas);
+            UIE::PaintControlTree(&label, *context);
+        }
+        ASSERT_EQ(recorder.Calls().size(), 1u);
+        const DrawTextCall& call = recorder.Calls()[0];
+        EXPECT_EQ(call.text, kWords);
+        EXPECT_EQ(call.format, c.format) << std::hex << call.format;
+        EXPECT_EQ(call.rect.left, c.rect.left);
+        EXPECT_EQ(call.rect.top, c.rect.top);
+        EXPECT_EQ(call.rect.right, c.rect.right);
+        EXPECT_EQ(call.rect.bottom, c.rect.bottom);
     }
 }
 
