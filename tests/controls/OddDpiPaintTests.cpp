@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
 #include <vector>
 
 using namespace painttest;
