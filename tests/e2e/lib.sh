@@ -45,6 +45,12 @@ e2e_begin() {
     E2E_NAME=$1
     E2E_STARTED=$SECONDS
     bench_start || exit 1
+    # A scenario that ctest stopped at its timeout never ran its cleanup, and its window
+    # would lie over this one's and take its clicks: end whatever is left of it.
+    local stale
+    for stale in $(xdotool search --name "$E2E_WINDOW_RE" 2>/dev/null); do
+        xdotool windowkill "$stale" 2>/dev/null
+    done
     E2E_PREFIX="$ZMX_BENCH_DIR/prefix-e2e-$E2E_NAME"
     E2E_WORK="$ZMX_BENCH_DIR/work-e2e-$E2E_NAME"
     rm -rf "$E2E_PREFIX" "$E2E_WORK"
