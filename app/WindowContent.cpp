@@ -50,6 +50,7 @@ void UninstallerApp::BuildContent()
     auto* banner = MakeImage(instance, IDR_BANNER_PNG);
     Place(panel, banner, 0, 0, 520, 260);
     auto* logo = MakeImage(instance, IDR_LOGO_PNG);
+    logo->accessibleName = L"Qelvo视频格式转换器";
     Place(panel, logo, 16, 16, 140, 24);
 
     closeButton = Place(panel, new SetupUi::CChromeButton(0, [this] {

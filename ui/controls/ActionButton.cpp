@@ -1,8 +1,12 @@
 #include "ui/controls/ActionButton.h"
 
+#include "ui/controls/FocusRing.h"
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/Primitives.h"
 #include "ui/controls/Text.h"
 #include "ui/window/Dpi.h"
+
+#include <oleacc.h>
 
 namespace SetupUi {
 
@@ -15,12 +19,19 @@ void CActionButton::Paint(UIE::CUiPaintContext& context)
 {
     const UIE::UiRect area{0, 0, UIE::DpiScale(width), UIE::DpiScale(height)};
     const float radius = static_cast<float>(UIE::DpiScale(6));
-    UIE::FillRoundRect(context, area, enabled ? 0xFFFF7467 : 0xFFD8D8D8, radius);
-    if (enabled && isPressed)
-        UIE::FillRoundRect(context, area, 0x14000000, radius);
-    else if (enabled && isHovered)
-        UIE::FillRoundRect(context, area, 0x10FFFFFF, radius);
-    UIE::DrawTextGdi(context, text.c_str(), 14, RGB(0xFF, 0xFF, 0xFF), area, DT_CENTER, false);
+    if (UIE::HighContrastOn()) {
+        const uint32_t caption = UIE::PaintSystemButtonFace(context, area, radius, isHovered || isPressed, enabled);
+        UIE::DrawTextGdi(context, text.c_str(), 14, UIE::ArgbToColorRef(caption), area, DT_CENTER, false);
+    } else {
+        UIE::FillRoundRect(context, area, enabled ? 0xFFFF7467 : 0xFFD8D8D8, radius);
+        if (enabled && isPressed)
+            UIE::FillRoundRect(context, area, 0x14000000, radius);
+        else if (enabled && isHovered)
+            UIE::FillRoundRect(context, area, 0x10FFFFFF, radius);
+        UIE::DrawTextGdi(context, text.c_str(), 14, RGB(0xFF, 0xFF, 0xFF), area, DT_CENTER, false);
+    }
+    if (UIE::ShowsFocusRing(*this))
+        UIE::DrawFocusRing(context, area, radius);
 }
 
 bool CActionButton::WantsHandCursor()
@@ -55,6 +66,35 @@ void CActionButton::OnMouseUp(int px, int py)
     const bool inside = px >= 0 && px < width && py >= 0 && py < height;
     if (wasPressed && enabled && inside && onClick)
         onClick();
+}
+
+DWORD CActionButton::AccessibleRole()
+{
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+std::wstring CActionButton::AccessibleName()
+{
+    return text;
+}
+
+std::wstring CActionButton::AccessibleDefaultAction()
+{
+    return L"按下";
+}
+
+bool CActionButton::DoDefaultAction()
+{
+    if (!enabled || !IsShown())
+        return false;
+    if (onClick)
+        onClick();
+    return true;
+}
+
+int CActionButton::TabOrder()
+{
+    return 0;
 }
 
 } // namespace SetupUi

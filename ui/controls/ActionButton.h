@@ -17,6 +17,12 @@ public:
     void OnMouseDown(int x, int y) override;
     // Clicks when the press began here and the release is inside.
     void OnMouseUp(int x, int y) override;
+    DWORD AccessibleRole() override;
+    std::wstring AccessibleName() override;
+    std::wstring AccessibleDefaultAction() override;
+    // Clicks while enabled and shown.
+    bool DoDefaultAction() override;
+    int TabOrder() override;
 
     std::wstring text;
     std::function<void()> onClick;

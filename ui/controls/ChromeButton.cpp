@@ -1,8 +1,12 @@
 #include "ui/controls/ChromeButton.h"
 
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/Glyph.h"
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/Primitives.h"
 #include "ui/window/Dpi.h"
+
+#include <oleacc.h>
 
 namespace SetupUi {
 
@@ -14,9 +18,16 @@ CChromeButton::CChromeButton(uint8_t glyphKind, std::function<void()> clickHandl
 void CChromeButton::Paint(UIE::CUiPaintContext& context)
 {
     const UIE::UiRect area{0, 0, UIE::DpiScale(width), UIE::DpiScale(height)};
-    if (isHovered)
-        UIE::FillRoundRect(context, area, 0x14000000, static_cast<float>(UIE::DpiScale(4)));
-    UIE::DrawGlyph(context, kind == 0 ? UIE::Close : UIE::Minimize, area, 0xFF5A5A68, UIE::DpiScale(1));
+    const float radius = static_cast<float>(UIE::DpiScale(4));
+    uint32_t glyphColour = 0xFF5A5A68;
+    // Over the light banner a glyph in the system text colour could vanish: it gets a face.
+    if (UIE::HighContrastOn())
+        glyphColour = UIE::PaintSystemButtonFace(context, area, radius, isHovered, true);
+    else if (isHovered)
+        UIE::FillRoundRect(context, area, 0x14000000, radius);
+    UIE::DrawGlyph(context, kind == 0 ? UIE::Close : UIE::Minimize, area, glyphColour, UIE::DpiScale(1));
+    if (UIE::ShowsFocusRing(*this))
+        UIE::DrawFocusRing(context, area, radius);
 }
 
 bool CChromeButton::WantsHandCursor()
@@ -40,6 +51,35 @@ void CChromeButton::OnMouseUp(int px, int py)
 {
     if (onClick && px >= 0 && px < width && py >= 0 && py < height)
         onClick();
+}
+
+DWORD CChromeButton::AccessibleRole()
+{
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+std::wstring CChromeButton::AccessibleName()
+{
+    return kind == 0 ? L"关闭" : L"最小化";
+}
+
+std::wstring CChromeButton::AccessibleDefaultAction()
+{
+    return L"按下";
+}
+
+bool CChromeButton::DoDefaultAction()
+{
+    if (!IsShown())
+        return false;
+    if (onClick)
+        onClick();
+    return true;
+}
+
+int CChromeButton::TabOrder()
+{
+    return 1;
 }
 
 } // namespace SetupUi

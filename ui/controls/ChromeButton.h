@@ -16,6 +16,14 @@ public:
     void OnMouseLeave() override;
     // Clicks whenever the release is inside; there is no pressed state.
     void OnMouseUp(int x, int y) override;
+    DWORD AccessibleRole() override;
+    // "关闭" or "最小化".
+    std::wstring AccessibleName() override;
+    std::wstring AccessibleDefaultAction() override;
+    // Clicks while shown.
+    bool DoDefaultAction() override;
+    // After the window's content, as caption buttons come last.
+    int TabOrder() override;
 
     uint8_t kind;
     bool isHovered = false;

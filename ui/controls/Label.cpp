@@ -1,9 +1,12 @@
 #include "ui/controls/Label.h"
 
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/Primitives.h"
 #include "ui/controls/Text.h"
 #include "ui/controls/Theme.h"
 #include "ui/window/Dpi.h"
+
+#include <oleacc.h>
 
 namespace UIE {
 
@@ -13,8 +16,19 @@ void CUiLabel::Paint(CUiPaintContext& context)
 {
     if (text.empty())
         return;
-    DrawTextGdi(context, text.c_str(), fontSize, textColor, UiRect{0, 0, DpiScale(width), DpiScale(height)},
+    const COLORREF colour = HighContrastOn() ? GetSysColor(COLOR_WINDOWTEXT) : textColor;
+    DrawTextGdi(context, text.c_str(), fontSize, colour, UiRect{0, 0, DpiScale(width), DpiScale(height)},
                 static_cast<UINT>(alignment), isBold);
+}
+
+DWORD CUiLabel::AccessibleRole()
+{
+    return text.empty() ? 0 : ROLE_SYSTEM_STATICTEXT;
+}
+
+std::wstring CUiLabel::AccessibleName()
+{
+    return text;
 }
 
 } // namespace UIE

@@ -10,6 +10,9 @@ class CUiLabel : public CUiControl {
 public:
     CUiLabel();
     void Paint(CUiPaintContext& context) override;
+    // Static text named by its text; an empty label is not exposed.
+    DWORD AccessibleRole() override;
+    std::wstring AccessibleName() override;
 
     std::wstring text;
     int fontSize = 13;      // logical pixels

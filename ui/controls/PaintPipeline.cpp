@@ -1,5 +1,6 @@
 #include "ui/controls/PaintPipeline.h"
 
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/Primitives.h"
 #include "ui/controls/Theme.h"
 #include "ui/controls/UiControl.h"
@@ -41,7 +42,8 @@ void PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
 
     const UiRect fill{paintRect.left, paintRect.top, paintRect.right - paintRect.left,
                       paintRect.bottom - paintRect.top};
-    FillRectGdi(context, fill, ArgbToColorRef(UiTheme.windowBackground));
+    FillRectGdi(context, fill,
+                HighContrastOn() ? GetSysColor(COLOR_WINDOW) : ArgbToColorRef(UiTheme.windowBackground));
     for (CUiControl* control : window.rootControls)
         if (Intersects(control->GetDeviceRect(), paintRect))
             PaintControlTree(control, context);

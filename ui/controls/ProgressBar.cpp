@@ -1,8 +1,12 @@
 #include "ui/controls/ProgressBar.h"
 
+#include "ui/controls/FocusRing.h"
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/Primitives.h"
 #include "ui/controls/Theme.h"
 #include "ui/window/Dpi.h"
+
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -21,12 +25,36 @@ void CUiProgressBar::Paint(CUiPaintContext& context)
     const int trackWidth = DpiScale(width);
     const int trackHeight = DpiScale(height);
     const float radius = trackHeight * 0.5f;
+    if (HighContrastOn()) {
+        PaintSystemColours(context, trackWidth, trackHeight, radius);
+        return;
+    }
     FillRoundRect(context, UiRect{0, 0, trackWidth, trackHeight}, 0xFFEFEFEF, radius);
     const int fill = ProgressFillWidth(trackWidth, value);
     if (fill <= 0)
         return;
     FillRoundRectGradient(context, UiRect{0, 0, fill, trackHeight}, UiTheme.progressStart, UiTheme.progressEnd,
                           Gdiplus::LinearGradientModeHorizontal, radius);
+}
+
+void CUiProgressBar::PaintSystemColours(CUiPaintContext& context, int trackWidth, int trackHeight, float radius)
+{
+    FillRoundRect(context, UiRect{0, 0, trackWidth, trackHeight}, SystemColourArgb(COLOR_WINDOW), radius);
+    const int fill = ProgressFillWidth(trackWidth, value);
+    if (fill > 0)
+        FillRoundRect(context, UiRect{0, 0, fill, trackHeight}, SystemColourArgb(COLOR_HIGHLIGHT), radius);
+    DrawRoundRectOutline(context, UiRect{0, 0, trackWidth, trackHeight}, SystemColourArgb(COLOR_WINDOWTEXT), radius,
+                         DpiScale(1));
+}
+
+DWORD CUiProgressBar::AccessibleRole()
+{
+    return ROLE_SYSTEM_PROGRESSBAR;
+}
+
+std::wstring CUiProgressBar::AccessibleValue()
+{
+    return std::to_wstring(std::min(std::max(value, 0), 100)) + L"%";
 }
 
 } // namespace UIE

@@ -12,6 +12,7 @@ struct UiThemeColors {
     uint32_t progressStart = 0xFFFF7467;
     uint32_t progressEnd = 0xFFFF7467;
     uint32_t primaryText = 0xFF333333;
+    bool highContrast = false; // SPI_GETHIGHCONTRAST: painters use the system colours
 };
 
 extern UiThemeColors UiTheme;

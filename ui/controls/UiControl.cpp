@@ -52,6 +52,12 @@ void CUiControl::OnHoverWithin(bool) {}
 bool CUiControl::WantsHoverWithin() { return false; }
 void CUiControl::Layout() {}
 int CUiControl::GetClipMargin() { return 1; }
+DWORD CUiControl::AccessibleRole() { return 0; }
+std::wstring CUiControl::AccessibleName() { return std::wstring(); }
+std::wstring CUiControl::AccessibleValue() { return std::wstring(); }
+std::wstring CUiControl::AccessibleDefaultAction() { return std::wstring(); }
+bool CUiControl::DoDefaultAction() { return false; }
+int CUiControl::TabOrder() { return -1; }
 
 void CUiControl::AddChild(CUiControl* child)
 {
@@ -67,6 +73,14 @@ void CUiControl::SetWindowRecursive(CUiWindow* owner)
     window = owner;
     for (CUiControl* child : children)
         child->SetWindowRecursive(owner);
+}
+
+bool CUiControl::IsShown() const
+{
+    for (const CUiControl* control = this; control; control = control->parent)
+        if (!control->visible)
+            return false;
+    return true;
 }
 
 POINT CUiControl::GetAbsolutePosition() const

@@ -56,6 +56,17 @@ public:
     virtual void Layout();
     // How far painting may spill over the control's rectangle, in device pixels.
     virtual int GetClipMargin();
+    // How the control shows itself to accessibility clients (MSAA); role 0 keeps it out
+    // of the tree, as decoration.
+    virtual DWORD AccessibleRole();
+    virtual std::wstring AccessibleName();
+    virtual std::wstring AccessibleValue();
+    // Name of the default action, empty when there is none.
+    virtual std::wstring AccessibleDefaultAction();
+    // Runs the default action as a click would; false when there is none.
+    virtual bool DoDefaultAction();
+    // Position in the keyboard's Tab order (lower first, ties in tree order); -1: not a tab stop.
+    virtual int TabOrder();
 
     // Takes ownership; sets parent and window on the whole subtree.
     void AddChild(CUiControl* child);
@@ -69,6 +80,8 @@ public:
     CUiControl* HitTest(int px, int py);
     // Sets the owning window on this control and every descendant.
     void SetWindowRecursive(CUiWindow* owner);
+    // Visible together with every ancestor.
+    bool IsShown() const;
 
     CUiControl* parent = nullptr;
     CUiWindow* window = nullptr;

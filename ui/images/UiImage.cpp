@@ -3,6 +3,8 @@
 #include "ui/controls/Primitives.h"
 #include "ui/window/Dpi.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 namespace UIE {
@@ -49,6 +51,16 @@ void CUiImage::Paint(CUiPaintContext& context)
     graphics->DrawImage(image, destination, 0, 0, imageWidth, imageHeight, Gdiplus::UnitPixel);
     graphics->EndContainer(container);
     ReleaseGraphics(context);
+}
+
+DWORD CUiImage::AccessibleRole()
+{
+    return accessibleName.empty() ? 0 : ROLE_SYSTEM_GRAPHIC;
+}
+
+std::wstring CUiImage::AccessibleName()
+{
+    return accessibleName;
 }
 
 } // namespace UIE

@@ -16,11 +16,15 @@ class CUiImage : public CUiControl {
 public:
     CUiImage();
     void Paint(CUiPaintContext& context) override;
+    // A graphic when it has an accessible name; decoration otherwise.
+    DWORD AccessibleRole() override;
+    std::wstring AccessibleName() override;
 
     Gdiplus::Bitmap* image = nullptr; // borrowed from the image cache
     int32_t fit = Contain;
     int32_t cornerRadius = 0;         // logical pixels; negative means 8
     uint32_t background = 0xFFE8E8E8; // ARGB
+    std::wstring accessibleName;      // empty: decoration, not exposed
 };
 
 // Destination of an (imageWidth × imageHeight) image in a (width × height) box.

@@ -2,6 +2,7 @@
 
 #include "ui/controls/UiControl.h"
 #include "ui/window/Dpi.h"
+#include "ui/window/KeyboardFocus.h"
 
 #include <algorithm>
 
@@ -142,13 +143,7 @@ void CUiWindow::ProcessButtonDown(int x, int y)
             break;
         }
     }
-    if (newFocus != focusedControl) {
-        if (focusedControl)
-            focusedControl->OnBlur();
-        focusedControl = newFocus;
-        if (focusedControl)
-            focusedControl->OnFocus();
-    }
+    SetKeyboardFocus(*this, newFocus);
 
     if (!hit)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/controls/PaintContext.h"
+#include "ui/window/WindowAccessibility.h"
 
 #include <windows.h>
 
@@ -75,6 +76,9 @@ public:
     bool leaveTracking = false;
     std::vector<CUiControl*> hoverWithin;
     bool useDwmFrame = true;
+    // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
+    bool focusCuesShown = false;
+    CWindowAccessibility accessibility;
 
 private:
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);

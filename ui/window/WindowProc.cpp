@@ -2,7 +2,9 @@
 
 #include "ui/controls/PaintPipeline.h"
 #include "ui/controls/UiControl.h"
+#include "ui/controls/HighContrast.h"
 #include "ui/window/Dpi.h"
+#include "ui/window/KeyboardFocus.h"
 #include "ui/window/NonClientHitTest.h"
 
 #include <imm.h>
@@ -58,6 +60,8 @@ LRESULT CALLBACK CUiWindow::StaticWindowProc(HWND handle, UINT message, WPARAM w
     window->dispatchHwnd = handle;
     const LRESULT result = window->HandleMessage(message, wParam, lParam);
     window->dispatchHwnd = outer;
+    // Whatever the message changed (a layout switch, a progress value) reaches screen readers.
+    window->accessibility.NotifyChanges(*window);
     if (message == WM_NCDESTROY) {
         DiscardQueuedTasks(handle);
         // Nothing may reach the object through a handle that no longer exists.
@@ -85,6 +89,8 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_CREATE:
         RefreshDpi(hwnd);
+        RefreshHighContrast();
+        focusCuesShown = !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
         OnCreate();
         return 0;
     case WM_DESTROY:
@@ -127,6 +133,8 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE; // without DefWindowProc, no system frame is drawn on activation
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE && OnEscape())
+            return 0;
+        if (HandleNavigationKey(*this, wParam, lParam))
             return 0;
         if (focusedControl)
             focusedControl->OnKeyDown(wParam);
@@ -175,6 +183,21 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         leaveTracking = false;
         ProcessPointerLeave();
         return 0;
+    case WM_UPDATEUISTATE:
+        OnUpdateUiState(*this, wParam);
+        return DefaultHandling(message, wParam, lParam);
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
+        if (accessibility.OnGetObject(*this, wParam, lParam, result))
+            return result;
+        return DefaultHandling(message, wParam, lParam);
+    }
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // High contrast switched, or its colours changed.
+        if (RefreshHighContrast() || message == WM_SYSCOLORCHANGE)
+            InvalidateClient(hwnd);
+        return DefaultHandling(message, wParam, lParam);
     case kPostedTaskMessage:
         if (auto* task = reinterpret_cast<UiTask*>(lParam)) {
             if (*task)
@@ -190,6 +213,7 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void CUiWindow::OnWindowDestroyed()
 {
     OnDestroy();
+    accessibility.Disconnect();
     hwnd = nullptr;
     if (messageHook && messageHook(WM_DESTROY, 0, 0) != -1)
         return;

@@ -8,4 +8,4 @@ prefix=$(bench_prefix 144)
 # Wine's services start with the first program of a prefix and inherit its output,
 # which would keep ctest waiting: start them with nothing to inherit.
 WINEPREFIX=$prefix wine cmd /c exit >/dev/null 2>&1 </dev/null
-WINEPREFIX=$prefix wine "$program"
+WINEPREFIX=$prefix wine "$program" "${@:2}"

@@ -1,0 +1,44 @@
+#include "ui/controls/FocusRing.h"
+
+#include "ui/controls/HighContrast.h"
+#include "ui/controls/Primitives.h"
+#include "ui/controls/UiControl.h"
+#include "ui/window/Dpi.h"
+#include "ui/window/UiWindow.h"
+
+#include <algorithm>
+
+namespace UIE {
+
+bool ShowsFocusRing(const CUiControl& control)
+{
+    return control.window && control.window->focusedControl == &control && control.window->focusCuesShown;
+}
+
+void DrawRoundRectOutline(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius, int penWidth)
+{
+    const float pen = static_cast<float>(std::max(1, penWidth));
+    const float half = pen * 0.5f;
+    if (rect.width <= pen || rect.height <= pen)
+        return;
+    TransientGraphics graphics(context);
+    // The stroke straddles its path: the path runs half a pen inside rect.
+    const Gdiplus::RectF path(rect.x + half, rect.y + half, rect.width - pen, rect.height - pen);
+    Gdiplus::GraphicsPath outline(Gdiplus::FillModeAlternate);
+    AddRoundRectPath(outline, path, std::max(0.0f, radius - half));
+    Gdiplus::Pen stroke(Gdiplus::Color(argb), pen);
+    graphics.get()->DrawPath(&stroke, &outline);
+}
+
+void DrawFocusRing(CUiPaintContext& context, const UiRect& rect, float radius)
+{
+    const int outer = std::max(1, DpiScale(2));
+    const int inner = std::max(1, DpiScale(1));
+    const bool system = HighContrastOn();
+    DrawRoundRectOutline(context, rect, system ? SystemColourArgb(COLOR_WINDOWTEXT) : 0xFF1A1A1A, radius, outer);
+    const UiRect inside{rect.x + outer, rect.y + outer, rect.width - 2 * outer, rect.height - 2 * outer};
+    DrawRoundRectOutline(context, inside, system ? SystemColourArgb(COLOR_WINDOW) : 0xFFFFFFFF,
+                         std::max(0.0f, radius - outer), inner);
+}
+
+} // namespace UIE
