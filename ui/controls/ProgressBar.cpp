@@ -54,7 +54,14 @@ DWORD CUiProgressBar::AccessibleRole()
 
 std::wstring CUiProgressBar::AccessibleValue()
 {
-    return std::to_wstring(std::min(std::max(value, 0), 100)) + L"%";
+    // Digits by hand: std::to_wstring would link the wide printf engine into the program.
+    int percent = std::min(std::max(value, 0), 100);
+    std::wstring text = L"%";
+    do {
+        text.insert(text.begin(), static_cast<wchar_t>(L'0' + percent % 10));
+        percent /= 10;
+    } while (percent > 0);
+    return text;
 }
 
 } // namespace UIE

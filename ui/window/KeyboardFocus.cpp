@@ -94,8 +94,8 @@ void ShowKeyboardCues(CUiWindow& window)
     if (window.focusCuesShown || !window.hwnd)
         return;
     // The convention of dialogs: the top-level window clears UISF_HIDEFOCUS and hears of it
-    // through WM_UPDATEUISTATE. The flag is also set here, because Wine answers
-    // WM_CHANGEUISTATE without always sending that message back.
+    // through WM_UPDATEUISTATE. The flag is also set here: Wine 8 sends no WM_UPDATEUISTATE
+    // back for WM_CHANGEUISTATE.
     SendMessageW(window.hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     window.focusCuesShown = true;
     InvalidateFocus(window);
