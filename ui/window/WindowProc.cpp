@@ -1,8 +1,8 @@
 #include "ui/window/UiWindow.h"
 
+#include "ui/controls/HighContrast.h"
 #include "ui/controls/PaintPipeline.h"
 #include "ui/controls/UiControl.h"
-#include "ui/controls/HighContrast.h"
 #include "ui/window/Dpi.h"
 #include "ui/window/KeyboardFocus.h"
 #include "ui/window/NonClientHitTest.h"
