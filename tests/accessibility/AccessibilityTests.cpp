@@ -505,8 +505,11 @@ TEST_F(ScreenReader, ObjectAnswersNotConnectedAfterTheWindowIsGone)
     client->Release();
 }
 
-// The keyboard, as the window receives it.
-TEST_F(ScreenReader, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
+// The keyboard, as the window receives it, on the same window.
+class Keyboard : public ScreenReader {
+};
+
+TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
 {
     auto tab = [this](bool shift) {
         BYTE keys[256] = {};
@@ -550,7 +553,7 @@ TEST_F(ScreenReader, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
     EXPECT_EQ(app.window.focusedControl, nullptr);
 }
 
-TEST_F(ScreenReader, EnterAndSpacePressTheFocusedButton)
+TEST_F(Keyboard, EnterAndSpacePressTheFocusedButton)
 {
     struct Case {
         WPARAM key;

@@ -13,11 +13,12 @@ reader() { wine "$READER" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # expect_child OUTPUT ROLE NAME|VALUE LX LY LW LH: a child line with that role, text and the
 # window's logical rectangle on the screen (96 DPI: logical = device pixels).
 expect_child() {
-    local out=$1 role=$2 text=$3 line
+    local out=$1 role=$2 text=${3//|/\\|} line
     gui_origin "$E2E_WINDOW"
     local want="$role [0-9a-f]+ $((GUI_X + $4)) $((GUI_Y + $5)) $6 $7 $text"
     line=$(grep -E "^child [0-9]+ $want\$" <<<"$out")
-    [ -n "$line" ] && e2e_note "ok: $line" || e2e_fail "no child \"$role ... $4 $5 $6 $7 $text\" in: $(tr '\n' ';' <<<"$out")"
+    [ "$(grep -c . <<<"$line")" -eq 1 ] && e2e_note "ok: $line" ||
+        e2e_fail "no child \"$role ... $4 $5 $6 $7 $3\" in: $(tr '\n' ';' <<<"$out")"
 }
 
 e2e_start
