@@ -8,15 +8,16 @@
 
 namespace {
 
-bool EqualIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength)
-{
-    return CompareStringOrdinal(a, aLength, b, bLength, TRUE) == CSTR_EQUAL;
-}
-
 void AddFolder(std::vector<std::wstring>& folders, const std::wstring& folder)
 {
-    if (!folder.empty())
-        folders.push_back(NormalizeDirectory(folder));
+    if (folder.empty())
+        return;
+    // Several sources name the same folder; each distinct one is resolved once.
+    const std::wstring normalized = NormalizeDirectory(folder);
+    for (const std::wstring& known : folders)
+        if (SamePathText(known, normalized))
+            return;
+    folders.push_back(normalized);
 }
 
 std::wstring ShellFolder(int csidl)
@@ -38,57 +39,6 @@ std::wstring KnownFolder(const KNOWNFOLDERID& id)
 }
 
 } // namespace
-
-std::wstring NormalizeDirectory(const std::wstring& dir)
-{
-    std::wstring path = dir;
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
-    wchar_t full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    if (length > 0 && length < MAX_PATH)
-        path = full;
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    return path;
-}
-
-bool IsSameOrAncestorOf(const std::wstring& path, const std::wstring& folder)
-{
-    if (path.empty() || folder.size() < path.size())
-        return false;
-    const int pathLength = static_cast<int>(path.size());
-    if (!EqualIgnoringCase(path.c_str(), pathLength, folder.c_str(), pathLength))
-        return false;
-    return folder.size() == path.size() || folder[path.size()] == L'\\';
-}
-
-bool IsVolumeRoot(const std::wstring& normalized)
-{
-    if (normalized.size() <= 2)
-        return true; // "", "C:" or a lone character
-    if (normalized.compare(0, 2, L"\\\\") == 0) {
-        // \\server\share, \\?\C:, \\?\UNC\server\share: at most a share below the prefix.
-        std::wstring rest = normalized.substr(2);
-        size_t parts = 0;
-        size_t start = 0;
-        while (start <= rest.size()) {
-            const size_t end = rest.find(L'\\', start);
-            const std::wstring part = rest.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-            // \\?\C: is the root of drive C:, and every folder below it is a folder, not a share.
-            if (part.size() == 2 && part[1] == L':')
-                return end == std::wstring::npos;
-            if (!part.empty() && part != L"?" && part != L"." && !EqualIgnoringCase(part.c_str(), -1, L"UNC", -1))
-                ++parts;
-            if (end == std::wstring::npos)
-                break;
-            start = end + 1;
-        }
-        return parts <= 2;
-    }
-    return false;
-}
 
 std::vector<std::wstring> ProtectedFolders()
 {
@@ -117,28 +67,69 @@ std::vector<std::wstring> ProtectedFolders()
     AddFolder(folders, KnownFolder(FOLDERID_LocalAppDataLow));
     AddFolder(folders, KnownFolder(FOLDERID_UserProfiles));
     AddFolder(folders, KnownFolder(FOLDERID_Public));
-    return folders;
+    AddFolder(folders, KnownFolder(FOLDERID_ProgramData));
+
+    // The same resolution as the directory they are compared with: a shell folder that is
+    // a link is guarded where it leads.
+    std::vector<std::wstring> canonical;
+    for (const std::wstring& folder : folders) {
+        const std::wstring resolved = CanonicalPath(folder);
+        if (resolved.empty())
+            continue;
+        bool known = false;
+        for (const std::wstring& entry : canonical)
+            known = known || SamePathText(entry, resolved);
+        if (!known)
+            canonical.push_back(resolved);
+    }
+    return canonical;
 }
 
-bool IsProtectedDirectory(const std::wstring& dir)
+namespace {
+
+bool IsProtectedCanonical(const std::wstring& canonical)
 {
-    const std::wstring normalized = NormalizeDirectory(dir);
-    if (IsVolumeRoot(normalized))
+    if (IsVolumeRoot(canonical))
         return true;
     // Removing an ancestor of such a folder destroys it as well.
     for (const std::wstring& folder : ProtectedFolders())
-        if (IsSameOrAncestorOf(normalized, folder))
+        if (IsSameOrAncestorOf(canonical, folder))
             return true;
     return false;
 }
 
-bool IsValidInstallDir(const std::wstring& dir)
+} // namespace
+
+bool IsProtectedDirectory(const std::wstring& dir)
+{
+    const std::wstring canonical = CanonicalPath(dir);
+    return canonical.empty() || IsProtectedCanonical(canonical);
+}
+
+std::wstring AcceptedInstallDir(const std::wstring& dir)
 {
     if (dir.size() < 6)
-        return false;
+        return {};
     if (dir.find(L"..") != std::wstring::npos)
-        return false;
-    if (IsProtectedDirectory(dir))
-        return false;
-    return GetFileAttributesW(JoinPath(dir, kUninstallerFileName).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return {};
+    const std::wstring canonical = CanonicalPath(dir);
+    if (canonical.empty() || IsProtectedCanonical(canonical))
+        return {};
+    if (GetFileAttributesW(ExtendedLengthPath(JoinPath(canonical, kUninstallerFileName)).c_str())
+        == INVALID_FILE_ATTRIBUTES)
+        return {};
+    return canonical;
+}
+
+bool IsValidInstallDir(const std::wstring& dir)
+{
+    return !AcceptedInstallDir(dir).empty();
+}
+
+bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir)
+{
+    // The folder may have been replaced by a link, or moved, since it was accepted: it
+    // must still resolve to the very same place.
+    const std::wstring now = AcceptedInstallDir(canonicalDir);
+    return !now.empty() && SamePathText(now, canonicalDir);
 }

@@ -1,19 +1,20 @@
 #pragma once
+#include "app/CanonicalPath.h"
+
 #include <string>
 #include <vector>
 
-// Whether a directory given after "/run" may be uninstalled.
+// The canonical form of a directory given after "/run" when it may be uninstalled, else
+// empty: an absolute path, no "..", not a protected folder, holding Uninstall.exe.
+std::wstring AcceptedInstallDir(const std::wstring& dir);
+// Whether AcceptedInstallDir accepts dir.
 bool IsValidInstallDir(const std::wstring& dir);
+// Whether a directory accepted earlier is still accepted and still resolves to itself.
+bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir);
 
 // Folders whose removal would destroy far more than one product: drive roots,
-// the Windows and Program Files folders, the profile and the user's shell folders.
+// the Windows and Program Files folders, the profile and the user's shell folders,
+// in any spelling; a path that is not absolute counts as protected.
 bool IsProtectedDirectory(const std::wstring& dir);
-
-// Absolute form with backslashes and no trailing separator ("C:" for a drive root).
-std::wstring NormalizeDirectory(const std::wstring& dir);
-// True when path equals folder or contains it; both normalised, compared ignoring case.
-bool IsSameOrAncestorOf(const std::wstring& path, const std::wstring& folder);
-// True for "C:", "\\server\share" and similar roots of a volume (normalised input).
-bool IsVolumeRoot(const std::wstring& normalized);
-// The folders IsProtectedDirectory guards on this machine, normalised.
+// The folders IsProtectedDirectory guards on this machine, in canonical form.
 std::vector<std::wstring> ProtectedFolders();

@@ -12,7 +12,10 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
     const CommandLineRequest request = ParseCommandLine(GetCommandLineW());
-    if (!request.uiModeRequested || !IsValidInstallDir(request.installDir))
+    // From here on only the form that was checked is used: the window shows it and the
+    // removal removes it, whatever spelling the command line had.
+    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir) : L"";
+    if (installDir.empty())
         return RelaunchFromTemp();
 
     // Whoever started us may have left the working directory inside the installation,
@@ -20,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     SetCurrentDirectoryW(GetModuleDirectory().c_str());
 
     auto app = std::make_unique<UninstallerApp>();
-    const int exitCode = app->Run(instance, showCommand, request.installDir);
+    const int exitCode = app->Run(instance, showCommand, installDir);
     ScheduleSelfDelete(GetModulePath());
     app.reset();
     return exitCode;

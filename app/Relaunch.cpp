@@ -11,10 +11,10 @@
 
 int RelaunchFromTemp()
 {
-    const std::wstring installDir = GetModuleDirectory();
     // The copy runs from the temporary directory, which is never a valid installation:
     // refusing here is what keeps a rejected copy from starting copy after copy.
-    if (!IsValidInstallDir(installDir))
+    const std::wstring installDir = AcceptedInstallDir(GetModuleDirectory());
+    if (installDir.empty())
         return 1;
 
     wchar_t tempDir[MAX_PATH] = {};

@@ -1,5 +1,6 @@
 #include "app/Removal.h"
 
+#include "app/CanonicalPath.h"
 #include "app/PathUtils.h"
 #include "app/ProductInfo.h"
 
@@ -24,9 +25,7 @@ bool IsDotOrDotDot(const wchar_t* name)
     return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
 }
 
-} // namespace
-
-bool RemoveDirectoryTree(const std::wstring& dir)
+bool RemoveTree(const std::wstring& dir)
 {
     WIN32_FIND_DATAW entry;
     // Basic info skips the 8.3 names we never use; large fetch halves the round trips.
@@ -45,7 +44,7 @@ bool RemoveDirectoryTree(const std::wstring& dir)
             // A junction or directory symlink points outside the tree: remove the link only.
             const bool removed = (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
                 ? RemoveDirectoryW(child.c_str()) != FALSE
-                : RemoveDirectoryTree(child);
+                : RemoveTree(child);
             if (!removed)
                 result = false;
         } else {
@@ -60,4 +59,12 @@ bool RemoveDirectoryTree(const std::wstring& dir)
     FindClose(find);
 
     return RemoveDirectoryW(dir.c_str()) && result;
+}
+
+} // namespace
+
+bool RemoveDirectoryTree(const std::wstring& dir)
+{
+    // Every child path is built on this prefix, so trees deeper than MAX_PATH go too.
+    return RemoveTree(ExtendedLengthPath(dir));
 }

@@ -25,30 +25,31 @@ std::wstring BuildSelfDeleteCommandLine(const std::wstring& scriptPath)
     return L"cmd.exe /c \"\"" + scriptPath + L"\"\"";
 }
 
-namespace {
-
-// False when the code page had to substitute a character.
-bool ToAnsi(const std::wstring& text, std::string& ansi)
+bool ToCodePage(const std::wstring& text, UINT codePage, std::string& bytes)
 {
-    ansi.clear();
+    bytes.clear();
+    const UINT page = codePage == CP_ACP ? GetACP() : codePage;
+    // UTF-8 takes no used-default pointer and no flag but WC_ERR_INVALID_CHARS; what it
+    // cannot spell (an unpaired surrogate) then fails the call instead of becoming U+FFFD.
+    // Any other code page must neither best-fit ("Ā" as "A" names another file) nor substitute.
+    const bool utf8 = page == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, &usedDefault);
-    if (size <= 1)
+    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+    const int size = WideCharToMultiByte(page, flags, text.c_str(), -1, nullptr, 0, nullptr, usedDefaultOut);
+    if (size <= 1 || usedDefault)
         return false;
     std::vector<char> buffer(size);
-    usedDefault = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buffer.data(), size, nullptr, &usedDefault);
-    if (usedDefault)
+    if (WideCharToMultiByte(page, flags, text.c_str(), -1, buffer.data(), size, nullptr, usedDefaultOut) != size
+        || usedDefault)
         return false;
-    ansi.assign(buffer.data(), size - 1);
+    bytes.assign(buffer.data(), size - 1);
     return true;
 }
 
-} // namespace
-
-bool ToScriptPath(const std::wstring& target, std::string& ansiTarget)
+bool ToScriptPath(const std::wstring& target, std::string& ansiTarget, UINT codePage)
 {
-    if (ToAnsi(target, ansiTarget))
+    if (ToCodePage(target, codePage, ansiTarget))
         return true;
     // The replacement character would make the script delete another file, or a
     // wildcard match; the 8.3 name, where the volume has one, is plain ASCII.
@@ -56,7 +57,7 @@ bool ToScriptPath(const std::wstring& target, std::string& ansiTarget)
     const DWORD length = GetShortPathNameW(target.c_str(), shortPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return false;
-    return ToAnsi(shortPath, ansiTarget);
+    return ToCodePage(shortPath, codePage, ansiTarget);
 }
 
 void ScheduleSelfDelete(const std::wstring& target)
