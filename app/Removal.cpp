@@ -66,5 +66,11 @@ bool RemoveTree(const std::wstring& dir)
 bool RemoveDirectoryTree(const std::wstring& dir)
 {
     // Every child path is built on this prefix, so trees deeper than MAX_PATH go too.
-    return RemoveTree(ExtendedLengthPath(dir));
+    const std::wstring extended = ExtendedLengthPath(dir);
+    // The folder was checked as a real folder; a link found here now was put in its place
+    // since, and what it leads to was never checked.
+    const DWORD attributes = GetFileAttributesW(extended.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    return RemoveTree(extended);
 }

@@ -1,5 +1,6 @@
 #include "app/InstallDir.h"
 #include "app/PathUtils.h"
+#include "app/Removal.h"
 #include "helpers/TestSupport.h"
 
 #include <windows.h>
@@ -43,14 +44,19 @@ std::wstring ShellFolder(int csidl)
     return buffer;
 }
 
-std::wstring DownloadsFolder()
+std::wstring KnownFolder(const KNOWNFOLDERID& id)
 {
     PWSTR path = nullptr;
     std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)) && path)
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) && path)
         result = path;
     CoTaskMemFree(path);
     return result;
+}
+
+std::wstring DownloadsFolder()
+{
+    return KnownFolder(FOLDERID_Downloads);
 }
 
 std::wstring TempFolder()
@@ -70,18 +76,40 @@ std::wstring WindowsFolder()
     return buffer;
 }
 
+std::wstring ShortPathOf(const std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : path;
+}
+
 // The ways a user or a script may spell the same folder.
 std::vector<std::wstring> Spellings(const std::wstring& folder)
 {
+    const std::wstring shortForm = ShortPathOf(folder);
+    const std::wstring adminShare = folder.substr(0, 1) + L"$" + folder.substr(2);
     return {
         folder,
         folder + L"\\",
         folder + L"\\\\",
         folder + L"/",
+        folder + L".",
+        folder + L" ",
+        folder + L"\\.",
+        folder + L"\\. .",
         ToUpper(folder),
         ToLower(folder) + L"\\",
         WithForwardSlashes(folder),
         WithForwardSlashes(ToUpper(folder)) + L"/",
+        L"\\\\?\\" + folder,
+        L"\\\\?\\" + ToLower(folder) + L"\\",
+        L"\\\\.\\" + folder,
+        L"//?/" + WithForwardSlashes(folder),
+        L"\\\\?\\UNC\\localhost\\" + adminShare,
+        L"\\\\localhost\\" + adminShare,
+        shortForm,
+        ToLower(shortForm) + L"\\",
+        L"\\\\?\\" + shortForm,
     };
 }
 
@@ -95,7 +123,7 @@ void ExpectRefusedWithUninstaller(const std::wstring& folder)
     ASSERT_TRUE(marker.Exists()) << WideToUtf8(folder);
     for (const std::wstring& spelling : Spellings(folder)) {
         EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
-        EXPECT_FALSE(IsValidInstallDir(spelling)) << WideToUtf8(spelling);
+        EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
     }
 }
 
@@ -270,25 +298,78 @@ TEST(ProtectedFolders, TempDirectoryIsRefused)
     ExpectRefusedWithUninstaller(TempFolder());
 }
 
-TEST(ProtectedFolders, ListHoldsTheUsersFoldersNormalised)
+TEST(ProtectedFolders, ListHoldsTheUsersFoldersInCanonicalForm)
 {
     const std::vector<std::wstring> folders = ProtectedFolders();
     auto contains = [&](const std::wstring& folder) {
-        const std::wstring normalized = NormalizeDirectory(folder);
+        const std::wstring canonical = CanonicalPath(folder);
         for (const std::wstring& entry : folders)
-            if (CompareStringOrdinal(entry.c_str(), -1, normalized.c_str(), -1, TRUE) == CSTR_EQUAL)
+            if (entry == canonical)
                 return true;
         return false;
     };
-    EXPECT_TRUE(contains(WindowsFolder()));
-    EXPECT_TRUE(contains(TempFolder()));
-    EXPECT_TRUE(contains(ShellFolder(CSIDL_PROFILE)));
-    EXPECT_TRUE(contains(ShellFolder(CSIDL_DESKTOPDIRECTORY)));
-    EXPECT_TRUE(contains(DownloadsFolder()));
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    const std::pair<const char*, std::wstring> expected[] = {
+        {"Windows", WindowsFolder()},
+        {"System", ShellFolder(CSIDL_SYSTEM)},
+        {"Program Files", ShellFolder(CSIDL_PROGRAM_FILES)},
+        {"Common Files", ShellFolder(CSIDL_PROGRAM_FILES_COMMON)},
+        {"ProgramData", ShellFolder(CSIDL_COMMON_APPDATA)},
+        {"Public", KnownFolder(FOLDERID_Public)},
+        {"profile", profile},
+        {"profiles root", DirectoryOfPath(profile)},
+        {"Desktop", ShellFolder(CSIDL_DESKTOPDIRECTORY)},
+        {"Documents", ShellFolder(CSIDL_PERSONAL)},
+        {"Downloads", DownloadsFolder()},
+        {"Roaming AppData", ShellFolder(CSIDL_APPDATA)},
+        {"Local AppData", ShellFolder(CSIDL_LOCAL_APPDATA)},
+        {"LocalLow", KnownFolder(FOLDERID_LocalAppDataLow)},
+        {"Temp", TempFolder()},
+    };
+    for (const auto& folder : expected) {
+        ASSERT_FALSE(folder.second.empty()) << folder.first;
+        EXPECT_TRUE(contains(folder.second)) << folder.first << ": " << WideToUtf8(folder.second);
+    }
     for (const std::wstring& entry : folders) {
         ASSERT_FALSE(entry.empty());
+        EXPECT_EQ(CanonicalPath(entry), entry) << WideToUtf8(entry);
+        EXPECT_EQ(entry.find_first_of(L"?/"), std::wstring::npos) << WideToUtf8(entry);
         EXPECT_NE(entry.back(), L'\\') << WideToUtf8(entry);
-        EXPECT_EQ(entry.find(L'/'), std::wstring::npos) << WideToUtf8(entry);
+    }
+}
+
+// Every folder the check guards, as the code lists them, in every spelling and through a
+// link: each is refused, and so is the folder above it.
+TEST(ProtectedFolders, EveryListedFolderIsRefusedInEverySpelling)
+{
+    const std::vector<std::wstring> folders = ProtectedFolders();
+    ASSERT_GE(folders.size(), 10u);
+    for (const std::wstring& folder : folders) {
+        SCOPED_TRACE(WideToUtf8(folder));
+        ExpectRefusedWithUninstaller(folder);
+        const std::wstring parent = DirectoryOfPath(folder);
+        if (parent.size() > 2) {
+            ExpectRefusedWithUninstaller(parent);
+        }
+    }
+}
+
+TEST(ProtectedFolders, LinkToAListedFolderIsRefused)
+{
+    ScratchDir scratch;
+    int number = 0;
+    for (const std::wstring& folder : ProtectedFolders()) {
+        SCOPED_TRACE(WideToUtf8(folder));
+        TemporaryFile marker(Marker(folder), kExeBytes);
+        ASSERT_TRUE(marker.Exists());
+        const std::wstring link = scratch / (L"link" + std::to_wstring(++number));
+        ASSERT_TRUE(MakeDirectorySymlink(link, folder));
+        EXPECT_EQ(CanonicalPath(link), folder);
+        for (const std::wstring& spelling : {link, link + L"\\", L"\\\\?\\" + link, ShortPathOf(link)}) {
+            EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
+            EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
+        }
+        RemoveSymlink(link);
     }
 }
 
@@ -329,4 +410,92 @@ TEST(ProtectedFolders, NetworkShareRootIsRefused)
     EXPECT_TRUE(IsProtectedDirectory(L"\\\\server\\share\\"));
     EXPECT_TRUE(IsProtectedDirectory(L"//server/share/"));
     EXPECT_FALSE(IsProtectedDirectory(L"\\\\server\\share\\Qelvo"));
+}
+
+TEST(InstallDir, RelativeDriveRelativeAndRootedDirectoriesAreRefused)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo视频格式转换器");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    ASSERT_TRUE(IsValidInstallDir(dir));
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(scratch.Path().c_str()));
+
+    // Each names the installation from this working directory, and would name another
+    // folder from any other.
+    const std::wstring name = L"Qelvo视频格式转换器";
+    const std::wstring rooted = dir.substr(2);
+    for (const std::wstring& spelling : {name, L".\\" + name, L"./" + name + L"/", dir.substr(0, 2) + name, rooted,
+                                         WithForwardSlashes(rooted)}) {
+        EXPECT_TRUE(FileExists(JoinPath(spelling, L"Uninstall.exe"))) << WideToUtf8(spelling);
+        EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
+        EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
+    }
+    SetCurrentDirectoryW(previous);
+}
+
+TEST(InstallDir, AcceptedFormIsTheCanonicalOne)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo Video Converter");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    const std::wstring canonical = CanonicalPath(dir);
+    ASSERT_FALSE(canonical.empty());
+    for (const std::wstring& spelling : {L"\\\\?\\" + ToUpper(dir), WithForwardSlashes(dir) + L"/", ShortPathOf(dir),
+                                         dir + L". "})
+        EXPECT_EQ(AcceptedInstallDir(spelling), canonical) << WideToUtf8(spelling);
+}
+
+// An installation reached through a link is the folder the link leads to: that folder is
+// checked, shown and removed; the link itself is left, dangling.
+TEST(InstallDir, LinkedInstallationIsItsTarget)
+{
+    ScratchDir scratch;
+    const std::wstring target = scratch.MakeDir(L"Real\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(target), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(target + L"\\Qelvo.exe", kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(scratch / L"Real\\beside.txt", "keep"));
+    const std::wstring link = scratch / L"Qelvo";
+    ASSERT_TRUE(MakeDirectorySymlink(link, target));
+
+    const std::wstring accepted = AcceptedInstallDir(link);
+    EXPECT_EQ(accepted, CanonicalPath(target));
+    ASSERT_TRUE(RemoveDirectoryTree(accepted));
+
+    EXPECT_FALSE(PathExists(target));
+    EXPECT_TRUE(FileExists(scratch / L"Real\\beside.txt"));
+    // The link stays where it was, leading nowhere (Wine hides such a link from listings).
+    EXPECT_FALSE(DirectoryExists(link));
+    EXPECT_EQ(ListFiles(scratch / L"Real"), std::vector<std::wstring>{L"beside.txt"});
+    RemoveSymlink(link);
+}
+
+TEST(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    const std::wstring accepted = AcceptedInstallDir(dir);
+    ASSERT_FALSE(accepted.empty());
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+}
+
+// A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
+// Wine's MoveFileW moves a link's target rather than the link, so it cannot be staged here.
+TEST(InstallDirRecheck, InstallationChangedSinceTheCheckIsRefused)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Vendor\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    const std::wstring accepted = AcceptedInstallDir(dir);
+    ASSERT_FALSE(accepted.empty());
+
+    ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted)) << "no uninstaller any more";
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    ASSERT_TRUE(IsStillAcceptedInstallDir(accepted));
+
+    ASSERT_TRUE(MoveFileW((scratch / L"Vendor").c_str(), (scratch / L"Vendor.old").c_str()));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted)) << "moved away";
 }
