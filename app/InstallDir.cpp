@@ -128,8 +128,9 @@ bool IsValidInstallDir(const std::wstring& dir)
 
 bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir)
 {
-    // The folder may have been replaced by a link, or moved, since it was accepted: it
-    // must still resolve to the very same place.
-    const std::wstring now = AcceptedInstallDir(canonicalDir);
-    return !now.empty() && SamePathText(now, canonicalDir);
+    // The folder may have been replaced by a link since it was accepted: it must still
+    // resolve to the very same place. Its Uninstall.exe is not asked for again, as a
+    // failed attempt may have removed it already and the next attempt must still run.
+    const std::wstring now = CanonicalPath(canonicalDir);
+    return !now.empty() && SamePathText(now, canonicalDir) && !IsProtectedCanonical(now);
 }

@@ -9,7 +9,7 @@
 std::wstring AcceptedInstallDir(const std::wstring& dir);
 // Whether AcceptedInstallDir accepts dir.
 bool IsValidInstallDir(const std::wstring& dir);
-// Whether a directory accepted earlier is still accepted and still resolves to itself.
+// Whether a directory accepted earlier still resolves to itself and is still not protected.
 bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir);
 
 // Folders whose removal would destroy far more than one product: drive roots,

@@ -483,19 +483,31 @@ TEST(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
 
 // A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
 // Wine's MoveFileW moves a link's target rather than the link, so it cannot be staged here.
-TEST(InstallDirRecheck, InstallationChangedSinceTheCheckIsRefused)
+TEST(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
 {
     ScratchDir scratch;
     const std::wstring dir = scratch.MakeDir(L"Vendor\\Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
     const std::wstring accepted = AcceptedInstallDir(dir);
     ASSERT_FALSE(accepted.empty());
 
+    // A first attempt removed Uninstall.exe but not the locked Qelvo.exe.
     ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted)) << "no uninstaller any more";
-    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    ASSERT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_FALSE(IsValidInstallDir(dir));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+}
 
-    ASSERT_TRUE(MoveFileW((scratch / L"Vendor").c_str(), (scratch / L"Vendor.old").c_str()));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted)) << "moved away";
+TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo long folder name");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    const std::wstring accepted = AcceptedInstallDir(dir);
+    ASSERT_FALSE(accepted.empty());
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted)));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name"));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder()));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE))));
 }

@@ -175,12 +175,15 @@ TEST(RemoveDirectoryTree, LinkToOutsideFolderIsNotFollowed)
     EXPECT_TRUE(FileExists(scratch / L"Outside\\keep.txt"));
     EXPECT_TRUE(FileExists(outside + L"\\keep too.txt"));
     EXPECT_FALSE(FileExists(dir + L"\\Uninstall.exe"));
-    if (removed) {
-        EXPECT_FALSE(PathExists(dir));
-    } else {
+    if (IsWine()) {
         // Wine 8 refuses to remove a link whose target is not empty (ERROR_DIR_NOT_EMPTY);
-        // then the link and the installation folder stay.
-        EXPECT_TRUE(PathExists(link));
+        // the link and the installation folder stay. Windows removes the link itself.
+        EXPECT_FALSE(removed);
+        EXPECT_TRUE(DirectoryExists(link));
+        EXPECT_EQ(ListFiles(dir), std::vector<std::wstring>{L"linked"});
+    } else {
+        EXPECT_TRUE(removed);
+        EXPECT_FALSE(PathExists(dir));
     }
     RemoveSymlink(link);
 }
@@ -198,13 +201,64 @@ TEST(RemoveDirectoryTree, LinkToEmptyFolderLeavesTheOutsideAlone)
     const bool removed = RemoveDirectoryTree(dir);
 
     EXPECT_TRUE(FileExists(scratch / L"Outside\\keep.txt"));
-    EXPECT_EQ(removed, !PathExists(dir));
-    // Windows removes the link and keeps the target. Wine 8 removes the empty target through
-    // the link and leaves the link dangling, so there the installation folder stays.
-    if (!IsWine()) {
+    if (IsWine()) {
+        // Wine 8 removes the empty target through the link and leaves the link dangling,
+        // which it hides from listings; the installation folder, not empty, stays.
+        EXPECT_FALSE(removed);
+        EXPECT_FALSE(DirectoryExists(target));
+        EXPECT_TRUE(DirectoryExists(dir));
+        EXPECT_TRUE(ListFiles(dir).empty());
+    } else {
+        // Windows removes the link and keeps the target.
+        EXPECT_TRUE(removed);
+        EXPECT_FALSE(PathExists(dir));
         EXPECT_TRUE(DirectoryExists(target));
     }
     RemoveSymlink(link);
+}
+
+TEST(RemoveDirectoryTree, FolderThatIsItselfALinkIsLeftAlone)
+{
+    // The removal is given a folder that was checked as a real one; a link standing there
+    // now was put in its place since, and where it leads was never checked.
+    ScratchDir scratch;
+    const std::wstring data = scratch.MakeDir(L"My Videos\\clips");
+    ASSERT_TRUE(WriteFileBytes(scratch / L"My Videos\\trip.mp4", "video"));
+    ASSERT_TRUE(WriteFileBytes(data + L"\\clip1.mp4", "video"));
+    const std::wstring link = scratch / L"Qelvo";
+    ASSERT_TRUE(MakeDirectorySymlink(link, scratch / L"My Videos"));
+
+    EXPECT_FALSE(RemoveDirectoryTree(link));
+    EXPECT_FALSE(RemoveDirectoryTree(L"\\\\?\\" + link));
+
+    EXPECT_TRUE(FileExists(scratch / L"My Videos\\trip.mp4"));
+    EXPECT_TRUE(FileExists(data + L"\\clip1.mp4"));
+    EXPECT_TRUE(DirectoryExists(link));
+    RemoveSymlink(link);
+}
+
+// Wine does not enforce MAX_PATH, so this passes there with or without the "\\?\" prefix;
+// on Windows only the prefixed paths reach below 260 characters.
+TEST(RemoveDirectoryTree, TreeDeeperThanMaxPathIsRemoved)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    std::wstring deep = L"\\\\?\\" + dir;
+    std::vector<std::wstring> files;
+    for (int level = 0; deep.size() < 4 + 400; ++level) {
+        deep += L"\\level " + std::to_wstring(level) + L" 视频格式转换器 presets";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr)) << level;
+        const std::wstring file = deep + L"\\preset.xml";
+        ASSERT_TRUE(WriteFileBytes(file, "<preset/>"));
+        files.push_back(file);
+    }
+    ASSERT_GT(files.back().size() - 4, 300u);
+    ASSERT_TRUE(SetFileAttributesW(files.back().c_str(), FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_TRUE(RemoveDirectoryTree(dir));
+
+    EXPECT_FALSE(PathExists(dir));
+    EXPECT_TRUE(ListFiles(scratch.Path()).empty());
 }
 
 TEST_F(ShortcutAndKey, ShortcutAndKeyAreRemoved)
