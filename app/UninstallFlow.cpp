@@ -55,10 +55,10 @@ void UninstallerApp::ConfirmAndStart()
                                       L"确认卸载", MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES)
         return;
-    // Time has passed since the start: the folder may have been swapped for a link or
-    // moved. Removing nothing is then the only safe answer.
+    // Time has passed since the check at start: the folder may have been swapped for a
+    // link since. Removing nothing is then the only safe answer.
     if (!IsStillAcceptedInstallDir(installDir)) {
-        MessageBoxW(window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
+        showMessageBox(window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
         return;
     }
 
