@@ -2,10 +2,10 @@
 #include "app/Removal.h"
 #include "app/UninstallerApp.h"
 
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
 
 #include <system_error>
 

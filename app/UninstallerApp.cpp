@@ -1,9 +1,9 @@
 #include "app/UninstallerApp.h"
 
-#include "ui/controls/Text.h"
-#include "ui/controls/Theme.h"
-#include "ui/images/ImageCache.h"
-#include "ui/window/Dpi.h"
+#include "ui/framework/drawing/Text.h"
+#include "ui/framework/drawing/Theme.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/base/Dpi.h"
 
 namespace {
 

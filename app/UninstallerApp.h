@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/window/Window.h"
+#include "ui/setup/Window.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 #include "app/UninstallerApp.h"
 
 #include "resources/Resources.h"
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
-#include "ui/images/ImageCache.h"
-#include "ui/images/UiImage.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/images/UiImage.h"
 
 namespace {
 

@@ -10,15 +10,15 @@
 #include "BenchClock.h"
 
 #include "app/UninstallerApp.h"
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/PaintPipeline.h"
-#include "ui/controls/Text.h"
-#include "ui/controls/Theme.h"
-#include "ui/controls/UiControl.h"
-#include "ui/images/ImageCache.h"
-#include "ui/window/Dpi.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/window/PaintPipeline.h"
+#include "ui/framework/drawing/Text.h"
+#include "ui/framework/drawing/Theme.h"
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/base/Dpi.h"
 
 #include <cstdio>
 #include <functional>

@@ -6,14 +6,14 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
 
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/Gdiplus.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
-#include "ui/images/ImageCache.h"
-#include "ui/window/AccessibleTree.h"
-#include "ui/window/Dpi.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/window/AccessibleTree.h"
+#include "ui/framework/base/Dpi.h"
 
 #include <windows.h>
 #include <oleacc.h>

@@ -1,9 +1,9 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/Text.h"
-#include "ui/controls/Theme.h"
-#include "ui/images/ImageCache.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/drawing/Text.h"
+#include "ui/framework/drawing/Theme.h"
+#include "ui/framework/images/ImageCache.h"
 
 #include <gtest/gtest.h>
 

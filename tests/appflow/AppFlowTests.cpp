@@ -4,12 +4,12 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
 
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/Gdiplus.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
-#include "ui/images/ImageCache.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/images/ImageCache.h"
 
 #include <windows.h>
 

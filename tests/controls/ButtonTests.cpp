@@ -1,7 +1,7 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
 
 #include <gtest/gtest.h>
 

@@ -4,12 +4,12 @@
 // would after reading the setting.
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/ActionButton.h"
-#include "ui/controls/ChromeButton.h"
-#include "ui/controls/HighContrast.h"
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
-#include "ui/controls/Theme.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
+#include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/drawing/Theme.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/Primitives.h"
-#include "ui/images/ImageCache.h"
-#include "ui/images/UiImage.h"
+#include "ui/framework/drawing/Primitives.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/images/UiImage.h"
 
 #include <gtest/gtest.h>
 

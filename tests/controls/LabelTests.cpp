@@ -1,6 +1,6 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/Label.h"
+#include "ui/framework/controls/Label.h"
 
 #include <gtest/gtest.h>
 

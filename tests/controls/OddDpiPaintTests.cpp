@@ -2,8 +2,8 @@
 // label of several words is cut when it does not fit.
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/Label.h"
-#include "ui/controls/ProgressBar.h"
+#include "ui/framework/controls/Label.h"
+#include "ui/framework/controls/ProgressBar.h"
 
 #include <gtest/gtest.h>
 

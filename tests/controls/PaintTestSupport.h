@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/controls/PaintContext.h"
-#include "ui/controls/UiControl.h"
+#include "ui/framework/drawing/PaintContext.h"
+#include "ui/framework/window/UiControl.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/Glyph.h"
-#include "ui/controls/Primitives.h"
+#include "ui/framework/drawing/Glyph.h"
+#include "ui/framework/drawing/Primitives.h"
 
 #include <gtest/gtest.h>
 

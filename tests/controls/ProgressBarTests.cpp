@@ -1,6 +1,6 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/controls/ProgressBar.h"
+#include "ui/framework/controls/ProgressBar.h"
 
 #include <gtest/gtest.h>
 

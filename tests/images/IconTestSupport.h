@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/controls/Gdiplus.h"
+#include "ui/framework/base/Gdiplus.h"
 
 #include <cstdint>
 #include <vector>

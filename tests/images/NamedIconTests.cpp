@@ -1,5 +1,5 @@
 #include "images/IconTestSupport.h"
-#include "ui/images/NamedIcons.h"
+#include "ui/framework/images/NamedIcons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "images/IconTestSupport.h"
-#include "ui/images/SvgIcon.h"
+#include "ui/framework/images/SvgIcon.h"
 
 #include <gtest/gtest.h>
 

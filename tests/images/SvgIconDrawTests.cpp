@@ -1,6 +1,6 @@
 #include "images/IconTestSupport.h"
-#include "ui/controls/Primitives.h"
-#include "ui/images/SvgIcon.h"
+#include "ui/framework/drawing/Primitives.h"
+#include "ui/framework/images/SvgIcon.h"
 
 #include <gtest/gtest.h>
 

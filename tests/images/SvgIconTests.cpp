@@ -1,6 +1,6 @@
 #include "images/IconTestSupport.h"
-#include "ui/images/NamedIcons.h"
-#include "ui/images/SvgIcon.h"
+#include "ui/framework/images/NamedIcons.h"
+#include "ui/framework/images/SvgIcon.h"
 
 #include <gtest/gtest.h>
 

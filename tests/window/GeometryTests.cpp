@@ -1,10 +1,10 @@
 // Pure geometry: DPI conversions, the drag band, the resize border and window centring.
 #include "WindowTestSupport.h"
 
-#include "ui/window/Dpi.h"
-#include "ui/window/NonClientHitTest.h"
-#include "ui/window/UiWindow.h"
-#include "ui/window/Window.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/NonClientHitTest.h"
+#include "ui/framework/window/UiWindow.h"
+#include "ui/setup/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // rounding, lands one device pixel off.
 #include "WindowTestSupport.h"
 
-#include "ui/window/Dpi.h"
-#include "ui/window/NonClientHitTest.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/NonClientHitTest.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // task that never runs is still destroyed exactly once.
 #include "WindowTestSupport.h"
 
-#include "ui/window/UiWindow.h"
-#include "ui/window/Window.h"
+#include "ui/framework/window/UiWindow.h"
+#include "ui/setup/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The screen DPI as start-up and window creation read it.
 #include "WindowTestSupport.h"
 
-#include "ui/window/Dpi.h"
-#include "ui/window/UiWindow.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/UiWindow.h"
 
 #include <gtest/gtest.h>
 

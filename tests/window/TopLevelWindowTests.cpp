@@ -2,9 +2,9 @@
 // maximised size, checked through the messages the system sends it.
 #include "WindowTestSupport.h"
 
-#include "ui/window/Dpi.h"
-#include "ui/window/UiWindow.h"
-#include "ui/window/Window.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/UiWindow.h"
+#include "ui/setup/Window.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include "WindowTestSupport.h"
 
 #include "app/UninstallerApp.h"
-#include "ui/window/UiWindow.h"
-#include "ui/window/Window.h"
+#include "ui/framework/window/UiWindow.h"
+#include "ui/setup/Window.h"
 
 #include <gtest/gtest.h>
 

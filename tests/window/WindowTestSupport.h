@@ -2,9 +2,9 @@
 // Helpers for the window tests: a control that logs what the window tells it, mouse
 // message parameters, and a message pump that waits with a timeout.
 #include "helpers/TestSupport.h"
-#include "ui/controls/UiControl.h"
-#include "ui/window/Dpi.h"
-#include "ui/window/Window.h"
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/setup/Window.h"
 
 #include <windows.h>
 

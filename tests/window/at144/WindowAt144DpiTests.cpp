@@ -2,8 +2,8 @@
 // sizes, the non-client border and the mouse coordinates go through the real DPI.
 #include "window/WindowTestSupport.h"
 
-#include "ui/window/Dpi.h"
-#include "ui/window/Window.h"
+#include "ui/framework/base/Dpi.h"
+#include "ui/setup/Window.h"
 
 #include <gtest/gtest.h>
 

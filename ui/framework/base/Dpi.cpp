@@ -1,0 +1,46 @@
+#include "ui/framework/base/Dpi.h"
+
+namespace UIE {
+
+DpiInfo& GetDpiInfo()
+{
+    static DpiInfo info;
+    return info;
+}
+
+int NormalizeDpi(int logPixels)
+{
+    return logPixels > 0 ? logPixels : 96;
+}
+
+void RefreshDpi(HWND window)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    const int logPixels = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    GetDpiInfo().dpi = NormalizeDpi(logPixels);
+}
+
+int DpiScaleAt(int value, int dpi)
+{
+    return MulDiv(value, dpi, 96);
+}
+
+int DpiUnscaleAt(int value, int dpi)
+{
+    return MulDiv(value, 96, dpi);
+}
+
+int DpiScale(int value)
+{
+    return DpiScaleAt(value, GetDpiInfo().dpi);
+}
+
+int DpiUnscale(int value)
+{
+    return DpiUnscaleAt(value, GetDpiInfo().dpi);
+}
+
+} // namespace UIE

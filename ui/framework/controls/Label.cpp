@@ -1,0 +1,34 @@
+#include "ui/framework/controls/Label.h"
+
+#include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/drawing/Primitives.h"
+#include "ui/framework/drawing/Text.h"
+#include "ui/framework/drawing/Theme.h"
+#include "ui/framework/base/Dpi.h"
+
+#include <oleacc.h>
+
+namespace UIE {
+
+CUiLabel::CUiLabel() : textColor(ArgbToColorRef(UiTheme.primaryText)) {}
+
+void CUiLabel::Paint(CUiPaintContext& context)
+{
+    if (text.empty())
+        return;
+    const COLORREF colour = HighContrastOn() ? GetSysColor(COLOR_WINDOWTEXT) : textColor;
+    DrawTextGdi(context, text.c_str(), fontSize, colour, UiRect{0, 0, DpiScale(width), DpiScale(height)},
+                static_cast<UINT>(alignment), isBold);
+}
+
+DWORD CUiLabel::AccessibleRole()
+{
+    return text.empty() ? 0 : ROLE_SYSTEM_STATICTEXT;
+}
+
+std::wstring CUiLabel::AccessibleName()
+{
+    return text;
+}
+
+} // namespace UIE

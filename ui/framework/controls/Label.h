@@ -1,0 +1,24 @@
+#pragma once
+#include "ui/framework/window/UiControl.h"
+
+#include <string>
+
+namespace UIE {
+
+// One line of GDI text, vertically centred, ending in an ellipsis when too long.
+class CUiLabel : public CUiControl {
+public:
+    CUiLabel();
+    void Paint(CUiPaintContext& context) override;
+    // Static text named by its text; an empty label is not exposed.
+    DWORD AccessibleRole() override;
+    std::wstring AccessibleName() override;
+
+    std::wstring text;
+    int fontSize = 13;      // logical pixels
+    bool isBold = false;
+    COLORREF textColor;     // GDI colour; the theme's text colour by default
+    int alignment = 0;      // 0 left, 1 centre, 2 right
+};
+
+} // namespace UIE

@@ -1,0 +1,23 @@
+#pragma once
+#include "ui/framework/window/UiControl.h"
+
+namespace UIE {
+
+// A pill-shaped track with a bar growing from the left; value is a percentage.
+class CUiProgressBar : public CUiControl {
+public:
+    void Paint(CUiPaintContext& context) override;
+    DWORD AccessibleRole() override;
+    // The value as a percentage text, "0%" to "100%".
+    std::wstring AccessibleValue() override;
+
+    int value = 0;
+
+private:
+    void PaintSystemColours(CUiPaintContext& context, int trackWidth, int trackHeight, float radius);
+};
+
+// Width of the bar inside a track of trackWidth device pixels: 0 when nothing is drawn.
+int ProgressFillWidth(int trackWidth, int value);
+
+} // namespace UIE

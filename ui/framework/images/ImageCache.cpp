@@ -1,0 +1,149 @@
+#include "ui/framework/images/ImageCache.h"
+
+#include "ui/framework/images/ResourceData.h"
+
+#include "ui/framework/base/Dpi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace UIE {
+
+namespace {
+
+// Keys are built without the printf family, which would add its whole formatting engine
+// to the exe for these two keys; the digits are those of %u and %d.
+std::wstring Decimal(long long value)
+{
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}
+
+std::wstring ResourceKey(unsigned id)
+{
+    return L"res://" + Decimal(id);
+}
+
+std::wstring SizeSuffix(int width, int height)
+{
+    return L"|" + Decimal(width) + L"x" + Decimal(height);
+}
+
+// The decoder reads the stream lazily for as long as the bitmap lives, so the
+// stream owns a private copy of the resource bytes.
+Gdiplus::Bitmap* DecodeResource(HMODULE module, unsigned id)
+{
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!FindRcData(module, id, bytes, size))
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block)
+        return nullptr;
+    if (void* target = GlobalLock(block)) {
+        std::memcpy(target, bytes, size);
+        GlobalUnlock(block);
+    }
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream)) || !stream) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    auto* bitmap = new Gdiplus::Bitmap(stream);
+    stream->Release();
+    if (bitmap->GetLastStatus() != Gdiplus::Ok) {
+        delete bitmap;
+        return nullptr;
+    }
+    return bitmap;
+}
+
+} // namespace
+
+CUiImageCache& CUiImageCache::Instance()
+{
+    static CUiImageCache cache;
+    return cache;
+}
+
+CUiImageCache::~CUiImageCache()
+{
+    Clear();
+}
+
+Gdiplus::Bitmap* CUiImageCache::Find(const std::wstring& key) const
+{
+    auto found = bitmaps.find(key);
+    return found == bitmaps.end() ? nullptr : found->second;
+}
+
+Gdiplus::Bitmap* CUiImageCache::LoadResourceImage(HMODULE module, unsigned id)
+{
+    const std::wstring key = ResourceKey(id);
+    if (Gdiplus::Bitmap* cached = Find(key))
+        return cached;
+    Gdiplus::Bitmap* bitmap = DecodeResource(module, id);
+    if (bitmap)
+        bitmaps[key] = bitmap;
+    return bitmap;
+}
+
+Gdiplus::Bitmap* MakeScaledCopy(Gdiplus::Bitmap* source, int width, int height)
+{
+    auto* copy = new Gdiplus::Bitmap(width, height, PixelFormat32bppPARGB);
+    Gdiplus::Graphics graphics(copy);
+    graphics.Clear(Gdiplus::Color(0x00000000));
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.DrawImage(source, 0, 0, width, height);
+    return copy;
+}
+
+Gdiplus::Bitmap* CUiImageCache::LoadScaledResourceImage(unsigned id, int width, int height)
+{
+    const int w = std::max(1, DpiScale(width));
+    const int h = std::max(1, DpiScale(height));
+    const std::wstring key = ResourceKey(id) + SizeSuffix(w, h);
+    if (Gdiplus::Bitmap* cached = Find(key))
+        return cached;
+    Gdiplus::Bitmap* source = LoadResourceImage(nullptr, id);
+    if (!source)
+        return nullptr;
+    Gdiplus::Bitmap* copy = MakeScaledCopy(source, w, h);
+    bitmaps[key] = copy;
+    return copy;
+}
+
+Gdiplus::Bitmap* CUiImageCache::LoadScaledFileImage(const std::wstring& path)
+{
+    // A path written like a resource key would be served a resource's bitmap.
+    if (path.compare(0, 6, L"res://") == 0)
+        return nullptr;
+    const int w = std::max(1, DpiScale(30));
+    const int h = std::max(1, DpiScale(30));
+    const std::wstring key = path + SizeSuffix(w, h);
+    if (Gdiplus::Bitmap* cached = Find(key))
+        return cached;
+    Gdiplus::Bitmap* source = Find(path);
+    if (!source) {
+        source = new Gdiplus::Bitmap(path.c_str());
+        if (source->GetLastStatus() != Gdiplus::Ok) {
+            delete source;
+            return nullptr;
+        }
+        bitmaps[path] = source;
+    }
+    Gdiplus::Bitmap* copy = MakeScaledCopy(source, w, h);
+    bitmaps[key] = copy;
+    return copy;
+}
+
+void CUiImageCache::Clear()
+{
+    for (auto& entry : bitmaps)
+        delete entry.second;
+    bitmaps.clear();
+}
+
+} // namespace UIE

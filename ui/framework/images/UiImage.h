@@ -1,0 +1,33 @@
+#pragma once
+#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/window/UiControl.h"
+
+#include <cstdint>
+
+namespace UIE {
+
+enum ImageFit : int32_t {
+    Contain = 0, // the whole image is visible
+    Cover = 1,   // the image covers the whole control
+};
+
+// Draws a borrowed bitmap centred in the control over a rounded background.
+class CUiImage : public CUiControl {
+public:
+    CUiImage();
+    void Paint(CUiPaintContext& context) override;
+    // A graphic when it has an accessible name; decoration otherwise.
+    DWORD AccessibleRole() override;
+    std::wstring AccessibleName() override;
+
+    Gdiplus::Bitmap* image = nullptr; // borrowed from the image cache
+    int32_t fit = Contain;
+    int32_t cornerRadius = 0;         // logical pixels; negative means 8
+    uint32_t background = 0xFFE8E8E8; // ARGB
+    std::wstring accessibleName;      // empty: decoration, not exposed
+};
+
+// Destination of an (imageWidth × imageHeight) image in a (width × height) box.
+Gdiplus::RectF PlaceImage(float width, float height, float imageWidth, float imageHeight, int32_t fit);
+
+} // namespace UIE

@@ -1,0 +1,400 @@
+#include "ui/framework/window/AccessibleClient.h"
+
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/window/AccessibleTree.h"
+#include "ui/framework/window/KeyboardFocus.h"
+#include "ui/framework/window/UiWindow.h"
+
+#include <string>
+#include <vector>
+
+namespace UIE {
+
+namespace {
+
+HRESULT ReturnText(const std::wstring& text, BSTR* out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (text.empty())
+        return S_FALSE;
+    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+void SetChildId(VARIANT* out, LONG id)
+{
+    VariantInit(out);
+    out->vt = VT_I4;
+    out->lVal = id;
+}
+
+} // namespace
+
+CAccessibleClient::CAccessibleClient(CUiWindow* owner) : window(owner) {}
+
+void CAccessibleClient::Disconnect()
+{
+    window = nullptr;
+}
+
+HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control) const
+{
+    control = nullptr;
+    if (child.vt != VT_I4)
+        return E_INVALIDARG;
+    if (child.lVal == CHILDID_SELF)
+        return S_OK;
+    const std::vector<CUiControl*> children = AccessibleChildren(*window);
+    if (child.lVal < 1 || static_cast<size_t>(child.lVal) > children.size())
+        return E_INVALIDARG;
+    control = children[static_cast<size_t>(child.lVal) - 1];
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::QueryInterface(REFIID riid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+        *object = static_cast<IAccessible*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG CAccessibleClient::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&references));
+}
+
+ULONG CAccessibleClient::Release()
+{
+    const LONG left = InterlockedDecrement(&references);
+    if (left == 0)
+        delete this;
+    return static_cast<ULONG>(left);
+}
+
+HRESULT CAccessibleClient::GetTypeInfoCount(UINT* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT CAccessibleClient::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT CAccessibleClient::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT CAccessibleClient::get_accParent(IDispatch** parent)
+{
+    if (!parent)
+        return E_POINTER;
+    *parent = nullptr;
+    if (!window || !window->hwnd)
+        return CO_E_OBJNOTCONNECTED;
+    return AccessibleObjectFromWindow(window->hwnd, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                                      reinterpret_cast<void**>(parent));
+}
+
+HRESULT CAccessibleClient::get_accChildCount(LONG* count)
+{
+    if (!count)
+        return E_POINTER;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    *count = static_cast<LONG>(AccessibleChildren(*window).size());
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::get_accChild(VARIANT child, IDispatch** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid) || !control)
+        return E_INVALIDARG;
+    return S_FALSE; // a simple element: the parent answers for it
+}
+
+HRESULT CAccessibleClient::get_accName(VARIANT child, BSTR* name)
+{
+    if (name)
+        *name = nullptr;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    return ReturnText(control ? control->AccessibleName() : window->title, name);
+}
+
+HRESULT CAccessibleClient::get_accValue(VARIANT child, BSTR* value)
+{
+    if (value)
+        *value = nullptr;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    return ReturnText(control ? control->AccessibleValue() : std::wstring(), value);
+}
+
+HRESULT CAccessibleClient::get_accDescription(VARIANT child, BSTR* description)
+{
+    if (description)
+        *description = nullptr;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    return FAILED(valid) ? valid : S_FALSE;
+}
+
+HRESULT CAccessibleClient::get_accRole(VARIANT child, VARIANT* role)
+{
+    if (!role)
+        return E_POINTER;
+    VariantInit(role);
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : ROLE_SYSTEM_CLIENT));
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
+{
+    if (!state)
+        return E_POINTER;
+    VariantInit(state);
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    const bool windowFocused = window->hwnd && GetFocus() == window->hwnd;
+    LONG flags = 0;
+    if (!control) {
+        flags = STATE_SYSTEM_FOCUSABLE;
+        if (windowFocused && !window->focusedControl)
+            flags |= STATE_SYSTEM_FOCUSED;
+        if (!window->hwnd || !IsWindowVisible(window->hwnd))
+            flags |= STATE_SYSTEM_INVISIBLE;
+    } else {
+        flags = control->TabOrder() >= 0 ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_READONLY;
+        if (control == window->focusedControl)
+            flags |= STATE_SYSTEM_FOCUSED;
+        if (control == window->hoveredControl)
+            flags |= STATE_SYSTEM_HOTTRACKED;
+        if (!control->enabled)
+            flags |= STATE_SYSTEM_UNAVAILABLE;
+    }
+    SetChildId(state, flags);
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::get_accHelp(VARIANT child, BSTR* help)
+{
+    return get_accDescription(child, help);
+}
+
+HRESULT CAccessibleClient::get_accHelpTopic(BSTR* helpFile, VARIANT, LONG* topic)
+{
+    if (helpFile)
+        *helpFile = nullptr;
+    if (topic)
+        *topic = -1;
+    return window ? S_FALSE : CO_E_OBJNOTCONNECTED;
+}
+
+HRESULT CAccessibleClient::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
+{
+    return get_accDescription(child, shortcut);
+}
+
+HRESULT CAccessibleClient::get_accFocus(VARIANT* child)
+{
+    if (!child)
+        return E_POINTER;
+    VariantInit(child);
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    if (!window->hwnd || GetFocus() != window->hwnd)
+        return S_FALSE;
+    SetChildId(child, AccessibleChildId(*window, window->focusedControl));
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::get_accSelection(VARIANT* children)
+{
+    if (!children)
+        return E_POINTER;
+    VariantInit(children);
+    return window ? S_FALSE : CO_E_OBJNOTCONNECTED;
+}
+
+HRESULT CAccessibleClient::get_accDefaultAction(VARIANT child, BSTR* action)
+{
+    if (action)
+        *action = nullptr;
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    return ReturnText(control ? control->AccessibleDefaultAction() : std::wstring(), action);
+}
+
+HRESULT CAccessibleClient::accSelect(LONG flags, VARIANT child)
+{
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    if (flags != SELFLAG_TAKEFOCUS || !control || control->TabOrder() < 0 || !control->enabled)
+        return DISP_E_MEMBERNOTFOUND;
+    SetKeyboardFocus(*window, control);
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child)
+{
+    if (!left || !top || !width || !height)
+        return E_POINTER;
+    *left = *top = *width = *height = 0;
+    if (!window || !window->hwnd)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    RECT rect{};
+    if (control) {
+        rect = AccessibleScreenRect(*window, *control);
+    } else {
+        GetClientRect(window->hwnd, &rect);
+        MapWindowPoints(window->hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    *left = rect.left;
+    *top = rect.top;
+    *width = rect.right - rect.left;
+    *height = rect.bottom - rect.top;
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::accNavigate(LONG direction, VARIANT start, VARIANT* end)
+{
+    if (!end)
+        return E_POINTER;
+    VariantInit(end);
+    if (!window)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(start, control);
+    if (FAILED(valid))
+        return valid;
+    const LONG count = static_cast<LONG>(AccessibleChildren(*window).size());
+    LONG target = 0;
+    if (!control) {
+        if (direction == NAVDIR_FIRSTCHILD)
+            target = count > 0 ? 1 : 0;
+        else if (direction == NAVDIR_LASTCHILD)
+            target = count;
+    } else if (direction == NAVDIR_NEXT) {
+        target = start.lVal < count ? start.lVal + 1 : 0;
+    } else if (direction == NAVDIR_PREVIOUS) {
+        target = start.lVal - 1;
+    }
+    if (target <= 0)
+        return S_FALSE;
+    SetChildId(end, target);
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
+{
+    if (!child)
+        return E_POINTER;
+    VariantInit(child);
+    if (!window || !window->hwnd)
+        return CO_E_OBJNOTCONNECTED;
+    const POINT point{x, y};
+    RECT client{};
+    GetClientRect(window->hwnd, &client);
+    MapWindowPoints(window->hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (!PtInRect(&client, point))
+        return S_FALSE;
+    // Later controls are drawn over earlier ones.
+    const std::vector<CUiControl*> children = AccessibleChildren(*window);
+    for (size_t i = children.size(); i > 0; --i) {
+        const RECT rect = AccessibleScreenRect(*window, *children[i - 1]);
+        if (PtInRect(&rect, point)) {
+            SetChildId(child, static_cast<LONG>(i));
+            return S_OK;
+        }
+    }
+    SetChildId(child, CHILDID_SELF);
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::accDoDefaultAction(VARIANT child)
+{
+    if (!window || !window->hwnd)
+        return CO_E_OBJNOTCONNECTED;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    if (!control || control->AccessibleDefaultAction().empty())
+        return DISP_E_MEMBERNOTFOUND;
+    // The click may open a modal box; the caller, maybe a screen reader in another process,
+    // must not wait for the user to answer it. The window runs it next, as a click; controls
+    // live as long as the window's handle, and a task left queued is dropped with it.
+    window->PostTask([control] { control->DoDefaultAction(); });
+    return S_OK;
+}
+
+HRESULT CAccessibleClient::put_accName(VARIANT, BSTR)
+{
+    return window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+}
+
+HRESULT CAccessibleClient::put_accValue(VARIANT, BSTR)
+{
+    return window ? E_NOTIMPL : CO_E_OBJNOTCONNECTED;
+}
+
+} // namespace UIE

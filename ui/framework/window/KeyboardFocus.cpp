@@ -1,0 +1,117 @@
+#include "ui/framework/window/KeyboardFocus.h"
+
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/window/UiWindow.h"
+
+#include <algorithm>
+
+namespace UIE {
+
+namespace {
+
+void CollectStops(CUiControl* control, std::vector<CUiControl*>& stops)
+{
+    if (!control->visible || !control->enabled)
+        return;
+    if (control->TabOrder() >= 0)
+        stops.push_back(control);
+    for (CUiControl* child : control->children)
+        CollectStops(child, stops);
+}
+
+void InvalidateFocus(CUiWindow& window)
+{
+    if (window.focusedControl)
+        window.focusedControl->Invalidate();
+}
+
+} // namespace
+
+std::vector<CUiControl*> TabStops(const CUiWindow& window)
+{
+    std::vector<CUiControl*> stops;
+    for (CUiControl* root : window.rootControls)
+        CollectStops(root, stops);
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](CUiControl* a, CUiControl* b) { return a->TabOrder() < b->TabOrder(); });
+    return stops;
+}
+
+void SetKeyboardFocus(CUiWindow& window, CUiControl* control)
+{
+    if (control == window.focusedControl)
+        return;
+    CUiControl* old = window.focusedControl;
+    if (old) {
+        old->OnBlur();
+        old->Invalidate();
+    }
+    window.focusedControl = control;
+    if (control) {
+        control->OnFocus();
+        control->Invalidate();
+    }
+    window.accessibility.NotifyFocus(window);
+}
+
+void MoveKeyboardFocus(CUiWindow& window, bool backwards)
+{
+    const std::vector<CUiControl*> stops = TabStops(window);
+    if (stops.empty())
+        return;
+    const auto current = std::find(stops.begin(), stops.end(), window.focusedControl);
+    const size_t count = stops.size();
+    size_t next = 0;
+    if (current == stops.end())
+        next = backwards ? count - 1 : 0;
+    else
+        next = (static_cast<size_t>(current - stops.begin()) + (backwards ? count - 1 : 1)) % count;
+    SetKeyboardFocus(window, stops[next]);
+}
+
+bool HandleNavigationKey(CUiWindow& window, WPARAM key, LPARAM flags)
+{
+    if (key == VK_TAB) {
+        ShowKeyboardCues(window);
+        MoveKeyboardFocus(window, GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    if (key != VK_RETURN && key != VK_SPACE)
+        return false;
+    CUiControl* focused = window.focusedControl;
+    if (!focused || focused->TabOrder() < 0 || !focused->IsShown())
+        return false;
+    ShowKeyboardCues(window);
+    // A held key presses once, as with a native button.
+    const bool repeat = (flags & 0x40000000) != 0;
+    if (!repeat)
+        focused->DoDefaultAction();
+    return true;
+}
+
+void ShowKeyboardCues(CUiWindow& window)
+{
+    if (window.focusCuesShown || !window.hwnd)
+        return;
+    // The convention of dialogs: the top-level window clears UISF_HIDEFOCUS and hears of it
+    // through WM_UPDATEUISTATE. The flag is also set here: Wine 8 sends no WM_UPDATEUISTATE
+    // back for WM_CHANGEUISTATE.
+    SendMessageW(window.hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    window.focusCuesShown = true;
+    InvalidateFocus(window);
+}
+
+void OnUpdateUiState(CUiWindow& window, WPARAM wParam)
+{
+    if (!(HIWORD(wParam) & UISF_HIDEFOCUS))
+        return;
+    const bool shown = LOWORD(wParam) == UIS_CLEAR;
+    if (LOWORD(wParam) != UIS_CLEAR && LOWORD(wParam) != UIS_SET)
+        return;
+    if (shown == window.focusCuesShown)
+        return;
+    window.focusCuesShown = shown;
+    InvalidateFocus(window);
+}
+
+} // namespace UIE

@@ -1,0 +1,73 @@
+#include "ui/framework/window/PaintPipeline.h"
+
+#include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/drawing/Primitives.h"
+#include "ui/framework/drawing/Theme.h"
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/window/UiWindow.h"
+
+namespace UIE {
+
+namespace {
+
+void EnsureBackBuffer(CUiWindow& window, HDC reference, int width, int height)
+{
+    if (window.backBufferDc && window.backBufferWidth == width && window.backBufferHeight == height)
+        return;
+    window.ReleaseBackBuffer();
+    window.backBufferDc = CreateCompatibleDC(reference);
+    window.backBufferBitmap = CreateCompatibleBitmap(reference, width, height);
+    window.backBufferPreviousBitmap = SelectObject(window.backBufferDc, window.backBufferBitmap);
+    window.backBufferWidth = width;
+    window.backBufferHeight = height;
+}
+
+bool Intersects(const UiRect& rect, const RECT& area)
+{
+    const RECT bounds{rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+    RECT overlap;
+    return IntersectRect(&overlap, &bounds, &area) != FALSE;
+}
+
+} // namespace
+
+void PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
+{
+    EnsureBackBuffer(window, reference, clientWidth, clientHeight);
+    CUiPaintContext& context = window.paintContext;
+    context.Reset(window.backBufferDc, clientWidth, clientHeight);
+    SetBkMode(window.backBufferDc, TRANSPARENT);
+    context.paintRect = paintRect;
+    context.hasPaintRect = true;
+
+    const UiRect fill{paintRect.left, paintRect.top, paintRect.right - paintRect.left,
+                      paintRect.bottom - paintRect.top};
+    FillRectGdi(context, fill,
+                HighContrastOn() ? GetSysColor(COLOR_WINDOW) : ArgbToColorRef(UiTheme.windowBackground));
+    for (CUiControl* control : window.rootControls)
+        if (Intersects(control->GetDeviceRect(), paintRect))
+            PaintControlTree(control, context);
+
+    ReleaseGraphics(context);
+    context.clipStack.clear();
+    context.hdc = nullptr;
+}
+
+void RunPaintPipeline(CUiWindow& window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window.hwnd, &paint);
+    RECT client{};
+    GetClientRect(window.hwnd, &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (dc && width > 0 && height > 0) {
+        PaintIntoBackBuffer(window, dc, width, height, paint.rcPaint);
+        const RECT& area = paint.rcPaint;
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, window.backBufferDc,
+               area.left, area.top, SRCCOPY);
+    }
+    EndPaint(window.hwnd, &paint);
+}
+
+} // namespace UIE

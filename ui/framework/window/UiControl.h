@@ -1,0 +1,98 @@
+#pragma once
+#include "ui/framework/base/UiRect.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace UIE {
+
+class CUiWindow;
+class CUiPaintContext;
+
+// Base of every element drawn inside a framework window. Coordinates are logical
+// pixels relative to the parent; a control owns its children.
+class CUiControl {
+public:
+    CUiControl() = default;
+    CUiControl(const CUiControl&) = delete;
+    CUiControl& operator=(const CUiControl&) = delete;
+
+    virtual ~CUiControl();
+    // Desired size; nothing in the uninstaller asks for it.
+    virtual SIZE Measure(int widthHint);
+    // Stores the rectangle, then lays out the children.
+    virtual void SetBounds(const UiRect& bounds);
+    virtual void Paint(CUiPaintContext& context);
+    // Drawn after the children.
+    virtual void PaintOverlay(CUiPaintContext& context);
+    virtual void OnMouseEnter();
+    virtual void OnMouseMove(int x, int y);
+    virtual void OnMouseLeave();
+    virtual void OnMouseDown(int x, int y);
+    virtual void OnMouseUp(int x, int y);
+    virtual void OnDoubleClick(int x, int y);
+    // True when the wheel turn was used.
+    virtual bool OnMouseWheel(int delta);
+    virtual bool WantsHandCursor();
+    virtual bool WantsTextCursor();
+    // Whether a press below this control makes it the press target.
+    virtual bool IsPressable();
+    virtual bool CanFocus();
+    virtual void OnFocus();
+    virtual void OnBlur();
+    virtual void OnChar(WPARAM character);
+    virtual void OnKeyDown(WPARAM virtualKey);
+    virtual void OnTextInput(const std::wstring& text);
+    virtual void OnTimer(UINT_PTR timerId);
+    // Caret rectangle in client device pixels, for IME placement.
+    virtual bool GetCaretRect(RECT& caret);
+    virtual bool InterceptMouseDown(CUiControl* pressed, int x, int y, int pressedX, int pressedY);
+    virtual bool BlocksHover(int x, int y);
+    virtual void OnHoverWithin(bool inside);
+    virtual bool WantsHoverWithin();
+    // Children keep the rectangles their owner gave them.
+    virtual void Layout();
+    // How far painting may spill over the control's rectangle, in device pixels.
+    virtual int GetClipMargin();
+    // How the control shows itself to accessibility clients (MSAA); role 0 keeps it out
+    // of the tree, as decoration.
+    virtual DWORD AccessibleRole();
+    virtual std::wstring AccessibleName();
+    virtual std::wstring AccessibleValue();
+    // Name of the default action, empty when there is none.
+    virtual std::wstring AccessibleDefaultAction();
+    // Runs the default action as a click would; false when there is none.
+    virtual bool DoDefaultAction();
+    // Position in the keyboard's Tab order (lower first, ties in tree order); -1: not a tab stop.
+    virtual int TabOrder();
+
+    // Takes ownership; sets parent and window on the whole subtree.
+    void AddChild(CUiControl* child);
+    // Invalidates the control's device rectangle in its window, without erasing.
+    void Invalidate();
+    // Position relative to the window's client area, logical pixels.
+    POINT GetAbsolutePosition() const;
+    // Rectangle relative to the parent in device pixels, scaled edge by edge.
+    UiRect GetDeviceRect() const;
+    // Deepest visible, enabled, hit-testable control at a point relative to the parent.
+    CUiControl* HitTest(int px, int py);
+    // Sets the owning window on this control and every descendant.
+    void SetWindowRecursive(CUiWindow* owner);
+    // Visible together with every ancestor.
+    bool IsShown() const;
+
+    CUiControl* parent = nullptr;
+    CUiWindow* window = nullptr;
+    std::vector<CUiControl*> children; // owned
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool visible = true;
+    bool enabled = true;
+    bool mouseTransparent = false; // never hit itself; its children still are
+};
+
+} // namespace UIE

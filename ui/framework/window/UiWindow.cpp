@@ -1,0 +1,177 @@
+#include "ui/framework/window/UiWindow.h"
+
+#include "ui/framework/window/UiControl.h"
+#include "ui/framework/base/Dpi.h"
+
+#include <dwmapi.h>
+
+namespace UIE {
+
+namespace {
+
+bool classRegistered = false;
+
+bool RegisterWindowClass(HINSTANCE instance)
+{
+    if (classRegistered)
+        return true;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = &CUiWindow::StaticWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kWindowClassName;
+    // A failed registration is retried by the next Create.
+    classRegistered = RegisterClassExW(&windowClass) != 0;
+    return classRegistered;
+}
+
+// dwmapi.dll is optional: loaded by name for each use and released again.
+class DwmLibrary {
+public:
+    DwmLibrary() : module(LoadLibraryW(L"dwmapi.dll")) {}
+    ~DwmLibrary()
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    DwmLibrary(const DwmLibrary&) = delete;
+    DwmLibrary& operator=(const DwmLibrary&) = delete;
+
+    template <typename Function>
+    Function Find(const char* name) const
+    {
+        return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    }
+
+private:
+    HMODULE module;
+};
+
+using DwmIsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
+using DwmExtendFrameIntoClientAreaFn = HRESULT(WINAPI*)(HWND, const MARGINS*);
+using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+
+} // namespace
+
+POINT CenteredWindowPosition(int screenWidth, int screenHeight, int width, int height)
+{
+    POINT position{(screenWidth - width) / 2, (screenHeight - height) / 2};
+    if (position.x < 0)
+        position.x = 0;
+    if (position.y < 0)
+        position.y = 0;
+    return position;
+}
+
+CUiWindow::~CUiWindow()
+{
+    if (hwnd)
+        DestroyWindow(hwnd);
+    ReleaseBackBuffer();
+    for (CUiControl* control : rootControls)
+        delete control;
+    rootControls.clear();
+}
+
+void CUiWindow::OnCreate() {}
+
+void CUiWindow::OnSize(int width, int height)
+{
+    for (CUiControl* control : rootControls)
+        control->SetBounds(UiRect{0, 0, width, height});
+}
+
+void CUiWindow::OnDestroy() {}
+
+LRESULT CUiWindow::OnMessage(UINT, WPARAM, LPARAM)
+{
+    return -1;
+}
+
+LRESULT CUiWindow::HitTestNonClient(int, int)
+{
+    return -1;
+}
+
+bool CUiWindow::OnEscape()
+{
+    return false;
+}
+
+bool CUiWindow::Create(HINSTANCE moduleInstance)
+{
+    instance = moduleInstance;
+    title = L"卸载Qelvo视频格式转换器";
+    if (!RegisterWindowClass(instance))
+        return false;
+
+    const int width = DpiScale(520);
+    const int height = DpiScale(374);
+    const POINT position =
+        CenteredWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
+    const HWND created = CreateWindowExW(0, kWindowClassName, title.c_str(), WS_OVERLAPPEDWINDOW, position.x,
+                                         position.y, width, height, nullptr, nullptr, instance, this);
+    // A creation refused after WM_NCCREATE leaves hwnd naming a window that no longer exists.
+    if (!created) {
+        hwnd = nullptr;
+        return false;
+    }
+
+    ExtendFrame();
+    OnSize(DpiUnscale(width), DpiUnscale(height));
+    return true;
+}
+
+void CUiWindow::ExtendFrame()
+{
+    if (useDwmFrame && hwnd) {
+        DwmLibrary dwm;
+        auto isCompositionEnabled = dwm.Find<DwmIsCompositionEnabledFn>("DwmIsCompositionEnabled");
+        auto extendFrame = dwm.Find<DwmExtendFrameIntoClientAreaFn>("DwmExtendFrameIntoClientArea");
+        if (isCompositionEnabled && extendFrame) {
+            BOOL enabled = FALSE;
+            if (SUCCEEDED(isCompositionEnabled(&enabled)) && enabled) {
+                const MARGINS margins{1, 1, 1, 1};
+                extendFrame(hwnd, &margins);
+            }
+        }
+    }
+    if (hwnd) {
+        DwmLibrary dwm;
+        if (auto setAttribute = dwm.Find<DwmSetWindowAttributeFn>("DwmSetWindowAttribute")) {
+            const DWORD cornerPreference = 0; // DWMWCP_DEFAULT
+            setAttribute(hwnd, 33, &cornerPreference, sizeof(cornerPreference));
+        }
+    }
+}
+
+void CUiWindow::PostTask(UiTask task)
+{
+    const HWND target = hwnd;
+    if (!target)
+        return;
+    auto* posted = new UiTask(std::move(task));
+    if (!PostMessageW(target, kPostedTaskMessage, 0, reinterpret_cast<LPARAM>(posted)))
+        delete posted;
+}
+
+void CUiWindow::ReleaseBackBuffer()
+{
+    if (backBufferDc) {
+        SelectObject(backBufferDc, backBufferPreviousBitmap);
+        DeleteObject(backBufferBitmap);
+        DeleteDC(backBufferDc);
+    }
+    backBufferDc = nullptr;
+    backBufferBitmap = nullptr;
+    backBufferPreviousBitmap = nullptr;
+    backBufferWidth = 0;
+    backBufferHeight = 0;
+}
+
+} // namespace UIE

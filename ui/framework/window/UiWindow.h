@@ -1,0 +1,99 @@
+#pragma once
+#include "ui/framework/drawing/PaintContext.h"
+#include "ui/framework/window/WindowAccessibility.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace UIE {
+
+class CUiControl;
+
+// Message that carries a heap-allocated task to the window thread in its lParam.
+inline constexpr UINT kPostedTaskMessage = WM_APP + 0x6E;
+inline constexpr wchar_t kWindowClassName[] = L"Zmx.UiWindow";
+
+using UiTask = std::function<void()>;
+// Application hook: returns -1 when it leaves the message to the window.
+using MessageHook = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
+
+// Frameless top-level window whose whole area is drawn by the framework.
+class CUiWindow {
+public:
+    CUiWindow() = default;
+    CUiWindow(const CUiWindow&) = delete;
+    CUiWindow& operator=(const CUiWindow&) = delete;
+
+    virtual ~CUiWindow();
+    virtual void OnCreate();
+    // Client size in logical pixels; lays every root control over the whole area.
+    virtual void OnSize(int width, int height);
+    virtual void OnDestroy();
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Non-client code for a client point in device pixels, or -1 for no opinion.
+    virtual LRESULT HitTestNonClient(int x, int y);
+    // True when Escape was consumed.
+    virtual bool OnEscape();
+
+    // Registers the class if needed and creates the hidden, centred window.
+    bool Create(HINSTANCE instance);
+    // Runs task on the window thread later; callable from any thread.
+    void PostTask(UiTask task);
+    void ReleaseBackBuffer();
+    // Takes ownership of a root control and lays it out over the client area.
+    void AddRootControl(CUiControl* control);
+    // The control under a logical client point and the point relative to it.
+    CUiControl* ControlAt(int x, int y, int& localX, int& localY);
+
+    // Input processing with client device coordinates.
+    void ProcessPointerMove(int x, int y);
+    void ProcessPointerLeave();
+    void ProcessButtonDown(int x, int y);
+    void ProcessButtonUp(int x, int y);
+    void ProcessDoubleClick(int x, int y);
+    void ProcessWheel(int x, int y, int delta);
+
+    static LRESULT CALLBACK StaticWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd = nullptr;
+    HINSTANCE instance = nullptr;
+    std::wstring title;
+    std::vector<CUiControl*> rootControls; // owned
+    CUiControl* focusedControl = nullptr;
+    MessageHook messageHook;
+    HDC backBufferDc = nullptr;
+    HBITMAP backBufferBitmap = nullptr;
+    HGDIOBJ backBufferPreviousBitmap = nullptr;
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
+    CUiPaintContext paintContext;
+    CUiControl* hoveredControl = nullptr;
+    CUiControl* capturedControl = nullptr;
+    bool leaveTracking = false;
+    std::vector<CUiControl*> hoverWithin;
+    bool useDwmFrame = true;
+    // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
+    bool focusCuesShown = false;
+    CWindowAccessibility accessibility;
+
+private:
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcHitTest(LPARAM lParam);
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnWindowDestroyed();
+    void OnImeStartComposition();
+    void OnImeResult();
+    void ExtendFrame();
+
+    HWND dispatchHwnd = nullptr; // the handle of the message being handled
+};
+
+// Top-left position that centres a window on a screen, never negative.
+POINT CenteredWindowPosition(int screenWidth, int screenHeight, int width, int height);
+
+} // namespace UIE

@@ -1,0 +1,100 @@
+#include "ui/setup/ActionButton.h"
+
+#include "ui/framework/drawing/FocusRing.h"
+#include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/drawing/Primitives.h"
+#include "ui/framework/drawing/Text.h"
+#include "ui/framework/base/Dpi.h"
+
+#include <oleacc.h>
+
+namespace SetupUi {
+
+CActionButton::CActionButton(std::wstring caption, std::function<void()> clickHandler)
+    : text(std::move(caption)), onClick(std::move(clickHandler))
+{
+}
+
+void CActionButton::Paint(UIE::CUiPaintContext& context)
+{
+    const UIE::UiRect area{0, 0, UIE::DpiScale(width), UIE::DpiScale(height)};
+    const float radius = static_cast<float>(UIE::DpiScale(6));
+    if (UIE::HighContrastOn()) {
+        const uint32_t caption = UIE::PaintSystemButtonFace(context, area, radius, isHovered || isPressed, enabled);
+        UIE::DrawTextGdi(context, text.c_str(), 14, UIE::ArgbToColorRef(caption), area, DT_CENTER, false);
+    } else {
+        UIE::FillRoundRect(context, area, enabled ? 0xFFFF7467 : 0xFFD8D8D8, radius);
+        if (enabled && isPressed)
+            UIE::FillRoundRect(context, area, 0x14000000, radius);
+        else if (enabled && isHovered)
+            UIE::FillRoundRect(context, area, 0x10FFFFFF, radius);
+        UIE::DrawTextGdi(context, text.c_str(), 14, RGB(0xFF, 0xFF, 0xFF), area, DT_CENTER, false);
+    }
+    if (UIE::ShowsFocusRing(*this))
+        UIE::DrawFocusRing(context, area, radius);
+}
+
+bool CActionButton::WantsHandCursor()
+{
+    return enabled;
+}
+
+void CActionButton::OnMouseEnter()
+{
+    isHovered = true;
+    Invalidate();
+}
+
+void CActionButton::OnMouseLeave()
+{
+    isHovered = false;
+    isPressed = false;
+    Invalidate();
+}
+
+void CActionButton::OnMouseDown(int, int)
+{
+    isPressed = true;
+    Invalidate();
+}
+
+void CActionButton::OnMouseUp(int px, int py)
+{
+    const bool wasPressed = isPressed;
+    isPressed = false;
+    Invalidate();
+    const bool inside = px >= 0 && px < width && py >= 0 && py < height;
+    if (wasPressed && enabled && inside && onClick)
+        onClick();
+}
+
+DWORD CActionButton::AccessibleRole()
+{
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+std::wstring CActionButton::AccessibleName()
+{
+    return text;
+}
+
+std::wstring CActionButton::AccessibleDefaultAction()
+{
+    return L"按下";
+}
+
+bool CActionButton::DoDefaultAction()
+{
+    if (!enabled || !IsShown())
+        return false;
+    if (onClick)
+        onClick();
+    return true;
+}
+
+int CActionButton::TabOrder()
+{
+    return 0;
+}
+
+} // namespace SetupUi

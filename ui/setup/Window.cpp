@@ -1,0 +1,25 @@
+#include "ui/setup/Window.h"
+
+#include "ui/framework/base/Dpi.h"
+
+namespace SetupUi {
+
+LRESULT DragRegionHitTest(int x, int y, int dpi, bool enabled)
+{
+    if (!enabled || y >= UIE::DpiScaleAt(260, dpi))
+        return -1;
+    const bool inButtonBlock = x >= UIE::DpiScaleAt(476, dpi) && y < UIE::DpiScaleAt(52, dpi);
+    return inButtonBlock ? -1 : HTCAPTION;
+}
+
+CWindow::CWindow()
+{
+    dragRegionEnabled = true;
+}
+
+LRESULT CWindow::HitTestNonClient(int x, int y)
+{
+    return DragRegionHitTest(x, y, UIE::GetDpiInfo().dpi, dragRegionEnabled);
+}
+
+} // namespace SetupUi
