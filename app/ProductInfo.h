@@ -1,7 +1,7 @@
 #pragma once
+#include "resources/Product.h"
 
 // Names the uninstaller removes; they are fixed by the product's installer.
-inline constexpr wchar_t kProductName[] = L"Qelvo视频格式转换器";
 inline constexpr wchar_t kUninstallKeyPath[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembrivox";
 inline constexpr wchar_t kUninstallerFileName[] = L"Uninstall.exe";

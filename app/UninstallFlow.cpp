@@ -1,4 +1,5 @@
 #include "app/InstallDir.h"
+#include "app/ProductInfo.h"
 #include "app/Removal.h"
 #include "app/UninstallerApp.h"
 
@@ -10,8 +11,6 @@
 #include <system_error>
 
 namespace {
-
-const wchar_t kProductTitle[] = L"Qelvo视频格式转换器";
 
 void InvalidateWindow(HWND hwnd)
 {
@@ -50,9 +49,9 @@ void UninstallerApp::ConfirmAndStart()
 {
     if (busy)
         return;
-    const int answer = showMessageBox(window.hwnd,
-                                      L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。",
-                                      L"确认卸载", MB_YESNO | MB_ICONQUESTION);
+    const std::wstring question =
+        std::wstring(L"确定卸载") + kProductName + L"吗？\n\n卸载前请关闭正在运行的主程序。";
+    const int answer = showMessageBox(window.hwnd, question.c_str(), L"确认卸载", MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES)
         return;
     // Time has passed since the check at start: the folder may have been swapped for a
@@ -71,18 +70,24 @@ void UninstallerApp::ConfirmAndStart()
     // The previous attempt's thread has posted its result already; only its exit is left.
     if (worker.joinable())
         worker.join();
-    if (!startWorker(worker, [this] { RunRemoval(this); })) {
+    auto removal = [dir = installDir, report = CompletionPoster()] { RunRemoval(dir, report); };
+    if (!startWorker(worker, removal)) {
         // Without a thread the removal runs here; the window is frozen meanwhile, but
         // the user still gets a result instead of a busy window that never ends.
-        RunRemoval(this);
+        removal();
     }
 }
 
-void RunRemoval(UninstallerApp* app)
+std::function<void(bool)> UninstallerApp::CompletionPoster()
+{
+    UIE::CUiWindow* target = &window;
+    return [target, app = this](bool removed) { target->PostTask([app, removed] { ReportCompletion(app, removed); }); };
+}
+
+void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report)
 {
     RemoveShortcutAndUninstallKey();
-    const bool removed = RemoveDirectoryTree(app->installDir);
-    app->window.PostTask([app, removed] { ReportCompletion(app, removed); });
+    report(RemoveDirectoryTree(installDir));
 }
 
 void ReportCompletion(UninstallerApp* app, bool removed)
@@ -91,7 +96,7 @@ void ReportCompletion(UninstallerApp* app, bool removed)
     if (removed) {
         app->progressBar->value = 100;
         app->progressBar->Invalidate();
-        app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductTitle, MB_OK | MB_ICONINFORMATION);
+        app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductName, MB_OK | MB_ICONINFORMATION);
         if (app->window.hwnd)
             PostMessageW(app->window.hwnd, WM_CLOSE, 0, 0);
         return;

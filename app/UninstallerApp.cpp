@@ -4,6 +4,8 @@
 #include "ui/framework/drawing/Theme.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/base/GdiplusSession.h"
+#include "ui/setup/Look.h"
 
 namespace {
 
@@ -24,14 +26,13 @@ void ChooseUiFont()
 {
     if (UIE::defaultFontFamily)
         return;
-    auto* probe = new Gdiplus::FontFamily(L"微软雅黑", nullptr);
-    UIE::uiFontFace = probe->GetLastStatus() == Gdiplus::Ok ? L"微软雅黑" : L"宋体";
-    UIE::defaultFontFamily = new Gdiplus::FontFamily(UIE::uiFontFace.c_str(), nullptr);
-    if (UIE::defaultFontFamily->GetLastStatus() != Gdiplus::Ok) {
-        delete UIE::defaultFontFamily;
-        UIE::defaultFontFamily = Gdiplus::FontFamily::GenericSansSerif()->Clone();
+    {
+        const Gdiplus::FontFamily probe(L"微软雅黑", nullptr);
+        UIE::uiFontFace = probe.GetLastStatus() == Gdiplus::Ok ? L"微软雅黑" : L"宋体";
     }
-    delete probe;
+    UIE::defaultFontFamily = std::make_unique<Gdiplus::FontFamily>(UIE::uiFontFace.c_str(), nullptr);
+    if (UIE::defaultFontFamily->GetLastStatus() != Gdiplus::Ok)
+        UIE::defaultFontFamily.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
 }
 
 } // namespace
@@ -45,22 +46,17 @@ void UninstallerApp::StartUiResources()
 {
     MakeProcessDpiAware();
     UIE::RefreshDpi(nullptr);
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr);
+    gdiplusToken = std::make_unique<UIE::CGdiplusSession>();
     ChooseUiFont();
-    UIE::UiTheme = UIE::UiThemeColors{0xFFFFFFFF, 0xFFFF7467, 0xFFFF7467, 0xFF333333};
+    UIE::UiTheme = SetupUi::kTheme;
 }
 
 void UninstallerApp::ReleaseUiResources()
 {
     UIE::CUiImageCache::Instance().Clear();
     UIE::ReleaseGdiplusFontCache();
-    delete UIE::defaultFontFamily;
-    UIE::defaultFontFamily = nullptr;
-    if (gdiplusToken) {
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        gdiplusToken = 0;
-    }
+    UIE::defaultFontFamily.reset();
+    gdiplusToken.reset();
 }
 
 void UninstallerApp::WaitForWorker()

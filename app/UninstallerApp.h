@@ -1,9 +1,11 @@
 #pragma once
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/setup/Window.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -44,9 +46,14 @@ public:
     LRESULT HandleHookMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Shows the button, description and close button, or the status, bar and minimise button.
     void ShowLayout(bool busyLayout);
+    // The worker's way back: posts the result to the window thread, where
+    // ReportCompletion runs with it. Callable from any thread.
+    std::function<void(bool removed)> CompletionPoster();
+    // How ConfirmAndStart starts its worker; tests replace it.
+    void SetWorkerStarter(WorkerStarter starter) { startWorker = std::move(starter); }
 
     HINSTANCE instance = nullptr;
-    ULONG_PTR gdiplusToken = 0;
+    std::unique_ptr<UIE::CGdiplusSession> gdiplusToken; // GDI+ while Run runs
     SetupUi::CWindow window;
     SetupUi::CActionButton* uninstallButton = nullptr;
     UIE::CUiLabel* descriptionLabel = nullptr;
@@ -56,19 +63,21 @@ public:
     UIE::CUiLabel* statusLabel = nullptr;
     std::wstring installDir;
     bool busy = false;
-    // The current removal; joined before the object can go away.
-    std::thread worker;
-    WorkerStarter startWorker = StartWorkerThread;
-    // Every message box of the flow goes through here.
+    // Every message box of the flow goes through here; tests answer them.
     MessageBoxShower showMessageBox = ShowMessageBox;
 
 private:
     void StartUiResources();
     void ReleaseUiResources();
     void WaitForWorker();
+
+    // The current removal; joined before the object can go away.
+    std::thread worker;
+    WorkerStarter startWorker = StartWorkerThread;
 };
 
-// Body of the worker thread: removes the product and posts the result back.
-void RunRemoval(UninstallerApp* app);
+// Body of the worker thread: removes the product from installDir and hands the result
+// to report. It touches no window and no control.
+void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report);
 // On the window thread: reports the result of one removal.
 void ReportCompletion(UninstallerApp* app, bool removed);

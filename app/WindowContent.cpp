@@ -53,11 +53,11 @@ void UninstallerApp::BuildContent()
     logo->accessibleName = L"Qelvo视频格式转换器";
     Place(panel, logo, 16, 16, 140, 24);
 
-    closeButton = Place(panel, new SetupUi::CChromeButton(0, [this] {
+    closeButton = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
         if (window.hwnd)
             PostMessageW(window.hwnd, WM_CLOSE, 0, 0);
     }), 484, 16, 20, 20);
-    minimizeButton = Place(panel, new SetupUi::CChromeButton(1, [this] {
+    minimizeButton = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Minimize, [this] {
         ShowWindow(window.hwnd, SW_MINIMIZE);
     }), 484, 16, 20, 20);
     minimizeButton->visible = false;
@@ -67,7 +67,7 @@ void UninstallerApp::BuildContent()
 
     descriptionLabel = Place(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), 24, 334, 472, 22);
     descriptionLabel->textColor = 0x8C8784;
-    descriptionLabel->alignment = 1;
+    descriptionLabel->alignment = UIE::TextAlignment::Center;
 
     statusLabel = Place(panel, MakeLabel(L"正在卸载，请稍候……"), 24, 292, 472, 22);
     statusLabel->visible = false;

@@ -16,6 +16,7 @@
 #include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/setup/Look.h"
 #include "ui/framework/window/UiControl.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/base/Dpi.h"
@@ -37,8 +38,8 @@ void StartUiResources(ULONG_PTR& token)
     auto* probe = new Gdiplus::FontFamily(L"微软雅黑", nullptr);
     UIE::uiFontFace = probe->GetLastStatus() == Gdiplus::Ok ? L"微软雅黑" : L"宋体";
     delete probe;
-    UIE::defaultFontFamily = new Gdiplus::FontFamily(UIE::uiFontFace.c_str(), nullptr);
-    UIE::UiTheme = UIE::UiThemeColors{0xFFFFFFFF, 0xFFFF7467, 0xFFFF7467, 0xFF333333};
+    UIE::defaultFontFamily = std::make_unique<Gdiplus::FontFamily>(UIE::uiFontFace.c_str(), nullptr);
+    UIE::UiTheme = SetupUi::kTheme;
 }
 
 void Pump()
@@ -97,7 +98,7 @@ int wmain()
         const double drawing =
             Time([&] { UIE::PaintIntoBackBuffer(app.window, windowDc, width, height, client); });
         const double blit = Time([&] {
-            BitBlt(windowDc, 0, 0, width, height, app.window.backBufferDc, 0, 0, SRCCOPY);
+            BitBlt(windowDc, 0, 0, width, height, app.window.backBuffer.Dc(), 0, 0, SRCCOPY);
         });
 
         std::printf("dpi %d\n", UIE::GetDpiInfo().dpi);
@@ -131,8 +132,7 @@ int wmain()
     }
     UIE::CUiImageCache::Instance().Clear();
     UIE::ReleaseGdiplusFontCache();
-    delete UIE::defaultFontFamily;
-    UIE::defaultFontFamily = nullptr;
+    UIE::defaultFontFamily.reset();
     Gdiplus::GdiplusShutdown(token);
     return 0;
 }

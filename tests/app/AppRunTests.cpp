@@ -22,7 +22,7 @@ LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam)
 
 void ExpectUiResourcesReleased(const UninstallerApp& app)
 {
-    EXPECT_EQ(app.gdiplusToken, 0u);
+    EXPECT_EQ(app.gdiplusToken, nullptr);
     EXPECT_EQ(UIE::defaultFontFamily, nullptr);
     EXPECT_EQ(UIE::GdiplusFontCacheSize(), 0u);
     EXPECT_EQ(UIE::CUiImageCache::Instance().Size(), 0u);

@@ -6,7 +6,7 @@
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
-#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
@@ -168,23 +168,13 @@ std::ostream& operator<<(std::ostream& out, const ShownBox& box)
 const Layout kIdle{true, true, true, false, false, false};
 const Layout kBusy{false, false, false, true, true, true};
 
+// GDI+ for the content's images; the cached bitmaps go before GDI+ does.
 class GdiplusSession {
 public:
-    GdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    }
-    ~GdiplusSession()
-    {
-        UIE::CUiImageCache::Instance().Clear();
-        Gdiplus::GdiplusShutdown(token);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    ~GdiplusSession() { UIE::CUiImageCache::Instance().Clear(); }
 
 private:
-    ULONG_PTR token = 0;
+    UIE::CGdiplusSession session;
 };
 
 // The application with its window and content over a scratch installation of a few files
@@ -231,9 +221,7 @@ protected:
     {
         if (app.window.hwnd)
             DestroyWindow(app.window.hwnd);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        DropQueuedMessages();
     }
 
     Layout CurrentLayout() const
@@ -263,7 +251,7 @@ protected:
 
 TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
 {
-    app.startWorker = CountingStarter();
+    app.SetWorkerStarter(CountingStarter());
     user.Answer(kConfirmTitle, IDNO);
 
     app.ConfirmAndStart();
@@ -284,7 +272,7 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
 
 TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
 {
-    app.startWorker = CountingStarter();
+    app.SetWorkerStarter(CountingStarter());
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kSuccessTitle, IDOK);
 
@@ -306,7 +294,7 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
 
 TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
 {
-    app.startWorker = CountingStarter();
+    app.SetWorkerStarter(CountingStarter());
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kFailureTitle, IDOK);
     user.Answer(kSuccessTitle, IDOK);
@@ -342,10 +330,10 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
 TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
 {
     int attempts = 0;
-    app.startWorker = [&](std::thread&, std::function<void()>) {
+    app.SetWorkerStarter([&](std::thread&, std::function<void()>) {
         ++attempts;
         return false;
-    };
+    });
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kSuccessTitle, IDOK);
 
@@ -363,7 +351,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
 
 TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
 {
-    app.startWorker = [](std::thread&, std::function<void()>) { return false; };
+    app.SetWorkerStarter([](std::thread&, std::function<void()>) { return false; });
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kFailureTitle, IDOK);
     const std::wstring heldPath = installDir + L"\\readme.txt";
@@ -388,7 +376,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
-    std::thread worker([&] { RunRemoval(&app); });
+    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
     worker.join();
     DestroyWindow(app.window.hwnd);
     PumpUntil([] { return false; }, 500);
@@ -408,7 +396,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     DestroyWindow(app.window.hwnd);
     ASSERT_EQ(app.window.hwnd, nullptr);
 
-    std::thread worker([&] { RunRemoval(&app); });
+    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
     worker.join();
     PumpUntil([] { return false; }, 500);
 

@@ -199,7 +199,7 @@ TEST(ActionButtonPaint, CaptionIsWhiteAndCentred)
 TEST(ChromeButton, ClicksOnAnyReleaseInside)
 {
     ClickCounter counter;
-    SetupUi::CChromeButton button(0, counter.Handler());
+    SetupUi::CChromeButton button(SetupUi::ChromeGlyph::Close, counter.Handler());
     Place(&button, 484, 16, 20, 20);
     EXPECT_TRUE(button.WantsHandCursor());
     button.OnMouseUp(0, 0);
@@ -209,14 +209,14 @@ TEST(ChromeButton, ClicksOnAnyReleaseInside)
     button.OnMouseUp(5, 20);
     button.OnMouseUp(-1, 5);
     EXPECT_EQ(counter.clicks, 2);
-    SetupUi::CChromeButton empty(1, nullptr);
+    SetupUi::CChromeButton empty(SetupUi::ChromeGlyph::Minimize, nullptr);
     Place(&empty, 0, 0, 20, 20);
     empty.OnMouseUp(5, 5); // no handler: nothing to call, nothing to crash
 }
 
 TEST(ChromeButton, WideButtonDrawsItsGlyphInTheCentredSquare)
 {
-    SetupUi::CChromeButton button(0, nullptr);
+    SetupUi::CChromeButton button(SetupUi::ChromeGlyph::Close, nullptr);
     Place(&button, 0, 0, 60, 20);
     Canvas canvas(60, 20);
     CanvasContext context(canvas);
@@ -234,8 +234,8 @@ TEST(ChromeButton, WideButtonDrawsItsGlyphInTheCentredSquare)
 
 TEST(ChromeButton, HoverDarkensTheBackgroundAndGlyphsDiffer)
 {
-    SetupUi::CChromeButton close(0, nullptr);
-    SetupUi::CChromeButton minimize(1, nullptr);
+    SetupUi::CChromeButton close(SetupUi::ChromeGlyph::Close, nullptr);
+    SetupUi::CChromeButton minimize(SetupUi::ChromeGlyph::Minimize, nullptr);
     Place(&close, 0, 0, 20, 20);
     Place(&minimize, 0, 0, 20, 20);
     Canvas canvas(20, 20);

@@ -79,7 +79,7 @@ TEST(HighContrast, ActionButtonUsesTheSystemFaceOutlineAndText)
 TEST(HighContrast, ChromeButtonGetsAFaceUnderItsGlyph)
 {
     HighContrastScope scope(true);
-    SetupUi::CChromeButton button(0, nullptr);
+    SetupUi::CChromeButton button(SetupUi::ChromeGlyph::Close, nullptr);
     Place(&button, 0, 0, 20, 20);
     Canvas canvas(20, 20, RGB(0xF0, 0xF4, 0xFA));
     Paint(button, canvas);

@@ -44,7 +44,8 @@ Ink FindInk(const Canvas& canvas, int fromX = 0, int toX = -1)
     return ink;
 }
 
-std::unique_ptr<Canvas> PaintLabel(const std::wstring& text, int width, int height, int alignment = 0,
+std::unique_ptr<Canvas> PaintLabel(const std::wstring& text, int width, int height,
+                                   UIE::TextAlignment alignment = UIE::TextAlignment::Left,
                                    COLORREF colour = RGB(0x33, 0x33, 0x33))
 {
     UIE::CUiLabel label;
@@ -65,7 +66,7 @@ std::unique_ptr<Canvas> PaintLabel(const std::wstring& text, int width, int heig
 TEST(LabelPaint, TextIsDrawnInsideTheRectInItsColour)
 {
     const COLORREF blue = RGB(0x20, 0x40, 0xC0);
-    const auto canvas = PaintLabel(L"卸载将删除安装目录中的程序文件", 300, 22, 0, blue);
+    const auto canvas = PaintLabel(L"卸载将删除安装目录中的程序文件", 300, 22, UIE::TextAlignment::Left, blue);
     const Ink ink = FindInk(*canvas);
     ASSERT_TRUE(ink.Any());
     EXPECT_GE(ink.left, kMargin);
@@ -83,7 +84,7 @@ TEST(LabelPaint, EmptyTextDrawsNothing)
 
 TEST(LabelPaint, CentredTextHasEqualMargins)
 {
-    const auto canvas = PaintLabel(L"Qelvo视频", 300, 22, 1);
+    const auto canvas = PaintLabel(L"Qelvo视频", 300, 22, UIE::TextAlignment::Center);
     const Ink ink = FindInk(*canvas);
     ASSERT_TRUE(ink.Any());
     const int leftGap = ink.left - kMargin;
@@ -94,7 +95,7 @@ TEST(LabelPaint, CentredTextHasEqualMargins)
 
 TEST(LabelPaint, RightAlignedTextEndsAtTheRightEdge)
 {
-    const auto canvas = PaintLabel(L"Qelvo视频", 300, 22, 2);
+    const auto canvas = PaintLabel(L"Qelvo视频", 300, 22, UIE::TextAlignment::Right);
     const Ink ink = FindInk(*canvas);
     ASSERT_TRUE(ink.Any());
     EXPECT_GE(ink.right, kMargin + 299 - 3);

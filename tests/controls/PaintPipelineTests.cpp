@@ -44,7 +44,17 @@ void Paint(UIE::CUiWindow& window, Canvas& reference, const RECT& area)
 void PaintAndRead(UIE::CUiWindow& window, Canvas& canvas, const RECT& area)
 {
     Paint(window, canvas, area);
-    canvas.CopyFrom(window.backBufferDc);
+    canvas.CopyFrom(window.backBuffer.Dc());
+}
+
+// The handles of a brush or font cache, in key order.
+template <typename Cache>
+std::vector<HGDIOBJ> Handles(const Cache& cache)
+{
+    std::vector<HGDIOBJ> handles;
+    for (const auto& entry : cache)
+        handles.push_back(entry.second.get());
+    return handles;
 }
 
 RECT Whole(const Canvas& canvas)
@@ -154,26 +164,26 @@ TEST(PaintPipeline, BackBufferIsKeptForTheSameSizeAndRemadeForANewOne)
     auto* control = Flood(RGB(0xFF, 0, 0));
     window.rootControls.push_back(Place(control, 0, 0, 200, 100));
     Paint(window, canvas, Whole(canvas));
-    const HDC firstDc = window.backBufferDc;
-    const HBITMAP firstBitmap = window.backBufferBitmap;
+    const HDC firstDc = window.backBuffer.Dc();
+    const HBITMAP firstBitmap = window.backBuffer.Bitmap();
     ASSERT_NE(firstDc, nullptr);
 
     control->visible = false;
     PaintAndRead(window, canvas, RECT{0, 0, 10, 10});
-    EXPECT_EQ(window.backBufferDc, firstDc);
-    EXPECT_EQ(window.backBufferBitmap, firstBitmap);
+    EXPECT_EQ(window.backBuffer.Dc(), firstDc);
+    EXPECT_EQ(window.backBuffer.Bitmap(), firstBitmap);
     EXPECT_EQ(Hex(canvas.At(5, 5)), Hex(kWhite));
     EXPECT_EQ(Hex(canvas.At(100, 50)), Hex(kRed)) << "the buffer is never cleared as a whole";
 
     Canvas larger(300, 150);
     Paint(window, larger, Whole(larger));
-    EXPECT_EQ(window.backBufferWidth, 300);
-    EXPECT_EQ(window.backBufferHeight, 150);
+    EXPECT_EQ(window.backBuffer.Width(), 300);
+    EXPECT_EQ(window.backBuffer.Height(), 150);
     BITMAP info{};
-    ASSERT_EQ(GetObjectW(window.backBufferBitmap, sizeof(info), &info), static_cast<int>(sizeof(info)));
+    ASSERT_EQ(GetObjectW(window.backBuffer.Bitmap(), sizeof(info), &info), static_cast<int>(sizeof(info)));
     EXPECT_EQ(info.bmWidth, 300);
     EXPECT_EQ(info.bmHeight, 150);
-    EXPECT_EQ(GetCurrentObject(window.backBufferDc, OBJ_BITMAP), window.backBufferBitmap);
+    EXPECT_EQ(GetCurrentObject(window.backBuffer.Dc(), OBJ_BITMAP), window.backBuffer.Bitmap());
 }
 
 TEST(PaintClip, ChildIsClippedToItsParentPlusOnePixel)
@@ -275,10 +285,10 @@ TEST(PaintCaches, OneBrushPerColour)
     Canvas canvas(20, 20);
     CanvasContext context(canvas);
     UIE::FillRectGdi(*context, UIE::UiRect{0, 0, 5, 5}, RGB(1, 2, 3));
-    const HBRUSH first = context->brushCache.at(RGB(1, 2, 3));
+    const HBRUSH first = context->brushCache.at(RGB(1, 2, 3)).get();
     UIE::FillRectGdi(*context, UIE::UiRect{5, 5, 5, 5}, RGB(1, 2, 3));
     EXPECT_EQ(context->brushCache.size(), 1u);
-    EXPECT_EQ(context->brushCache.at(RGB(1, 2, 3)), first);
+    EXPECT_EQ(context->brushCache.at(RGB(1, 2, 3)).get(), first);
     UIE::FillRectGdi(*context, UIE::UiRect{5, 5, 5, 5}, RGB(3, 2, 1));
     EXPECT_EQ(context->brushCache.size(), 2u);
     EXPECT_EQ(Hex(canvas.At(2, 2)), Hex(Rgb(1, 2, 3)));
@@ -336,12 +346,12 @@ TEST(PaintCaches, WarmRepaintCreatesNoFontsOrBrushes)
     window.rootControls.push_back(panel);
 
     Paint(window, canvas, Whole(canvas));
-    const auto fonts = window.paintContext.fontCache;
-    const auto brushes = window.paintContext.brushCache;
+    const auto fonts = Handles(window.paintContext.fontCache);
+    const auto brushes = Handles(window.paintContext.brushCache);
     EXPECT_EQ(fonts.size(), 2u);
     EXPECT_EQ(brushes.size(), 1u);
 
     Paint(window, canvas, Whole(canvas));
-    EXPECT_EQ(window.paintContext.fontCache, fonts);
-    EXPECT_EQ(window.paintContext.brushCache, brushes);
+    EXPECT_EQ(Handles(window.paintContext.fontCache), fonts);
+    EXPECT_EQ(Handles(window.paintContext.brushCache), brushes);
 }

@@ -3,14 +3,17 @@
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/setup/Look.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/base/GdiplusSession.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace painttest {
 
@@ -22,11 +25,11 @@ class UiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+        gdiplus = std::make_unique<UIE::CGdiplusSession>();
+        ASSERT_TRUE(gdiplus->Started());
         UIE::uiFontFace = L"宋体";
-        UIE::defaultFontFamily = new Gdiplus::FontFamily(UIE::uiFontFace.c_str(), nullptr);
-        UIE::UiTheme = UIE::UiThemeColors{0xFFFFFFFF, 0xFFFF7467, 0xFFFF7467, 0xFF333333};
+        UIE::defaultFontFamily = std::make_unique<Gdiplus::FontFamily>(UIE::uiFontFace.c_str(), nullptr);
+        UIE::UiTheme = SetupUi::kTheme;
         UIE::GetDpiInfo().dpi = 96;
     }
 
@@ -34,66 +37,17 @@ public:
     {
         UIE::CUiImageCache::Instance().Clear();
         UIE::ReleaseGdiplusFontCache();
-        delete UIE::defaultFontFamily;
-        UIE::defaultFontFamily = nullptr;
-        Gdiplus::GdiplusShutdown(token);
+        UIE::defaultFontFamily.reset();
+        gdiplus.reset();
     }
 
 private:
-    ULONG_PTR token = 0;
+    std::unique_ptr<UIE::CGdiplusSession> gdiplus;
 };
 
 ::testing::Environment* const uiEnvironment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
 
 } // namespace
-
-Canvas::Canvas(int w, int h, COLORREF fill) : width(w), height(h)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    bits = static_cast<uint32_t*>(pixels);
-    previous = SelectObject(dc, bitmap);
-    Fill(fill);
-}
-
-Canvas::~Canvas()
-{
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-}
-
-void Canvas::Fill(COLORREF colour)
-{
-    GdiFlush();
-    const uint32_t rgb = Rgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    for (int i = 0; i < width * height; ++i)
-        bits[i] = rgb;
-}
-
-uint32_t Canvas::At(int x, int y) const
-{
-    GdiFlush();
-    if (x < 0 || y < 0 || x >= width || y >= height) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is off the canvas";
-        return 0;
-    }
-    return bits[y * width + x] & 0xFFFFFF;
-}
-
-void Canvas::CopyFrom(HDC source)
-{
-    BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    GdiFlush();
-}
 
 CanvasContext::CanvasContext(Canvas& canvas)
 {
@@ -122,15 +76,6 @@ void ProbeControl::Paint(UIE::CUiPaintContext& context)
     ++paintCount;
     if (onPaint)
         onPaint(context);
-}
-
-UIE::CUiControl* Place(UIE::CUiControl* control, int x, int y, int width, int height)
-{
-    control->x = x;
-    control->y = y;
-    control->width = width;
-    control->height = height;
-    return control;
 }
 
 int ChannelDistance(uint32_t a, uint32_t b)

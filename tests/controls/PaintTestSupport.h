@@ -1,5 +1,8 @@
 #pragma once
+#include "helpers/Canvas.h"
+#include "helpers/UiTestSupport.h"
 #include "ui/framework/drawing/PaintContext.h"
+#include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <cstdint>
@@ -8,32 +11,8 @@
 
 namespace painttest {
 
-// A 32-bit top-down DIB section selected into a memory DC; pixels are read straight
-// from its bits as 0x00RRGGBB.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill = RGB(0xFF, 0xFF, 0xFF));
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC Dc() const { return dc; }
-    int Width() const { return width; }
-    int Height() const { return height; }
-    void Fill(COLORREF colour);
-    // 0x00RRGGBB; the unused top byte is masked off.
-    uint32_t At(int x, int y) const;
-    // Copies (0, 0, width, height) of another DC into this canvas.
-    void CopyFrom(HDC source);
-
-private:
-    int width;
-    int height;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint32_t* bits = nullptr;
-};
+using zmxtest::Canvas;
+using zmxtest::Place;
 
 // A paint context drawing into a canvas the way the pipeline starts a paint.
 class CanvasContext {
@@ -63,8 +42,6 @@ public:
     std::function<void(UIE::CUiPaintContext&)> onPaint;
     int paintCount = 0;
 };
-
-UIE::CUiControl* Place(UIE::CUiControl* control, int x, int y, int width, int height);
 
 // 0x00RRGGBB from components, and the largest per-channel difference of two colours.
 constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }

@@ -115,7 +115,7 @@ TEST(FillRoundRect, KeepsAnExistingGraphicsAndLeavesNoneOtherwise)
     UIE::FillRoundRect(*context, UIE::UiRect{10, 10, 10, 10}, 0xFF00FF00, 2);
     UIE::FillRoundRectGradient(*context, UIE::UiRect{20, 20, 10, 10}, 0xFF00FF00, 0xFF00FF00,
                                Gdiplus::LinearGradientModeHorizontal, 2);
-    EXPECT_EQ(context->graphics, graphics);
+    EXPECT_EQ(context->graphics.get(), graphics);
     graphics->Flush(Gdiplus::FlushIntentionSync);
     EXPECT_EQ(Hex(canvas.At(15, 15)), Hex(0x00FF00));
     EXPECT_EQ(Hex(canvas.At(25, 25)), Hex(0x00FF00));
@@ -158,7 +158,7 @@ TEST(DrawGlyph, LeavesTheGraphicsAsItFoundIt)
     EXPECT_EQ(context->graphics, nullptr);
     Gdiplus::Graphics* graphics = UIE::GetGraphics(*context);
     UIE::DrawGlyph(*context, UIE::Minimize, UIE::UiRect{0, 0, 24, 24}, 0xFF000000, 2);
-    EXPECT_EQ(context->graphics, graphics);
+    EXPECT_EQ(context->graphics.get(), graphics);
 }
 
 TEST(DrawGlyph, ShapesStrokeTheirGridPoints)

@@ -145,17 +145,31 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // Polls condition until it holds or timeoutMs passes; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs = 100);
 
+// Dispatches what is already queued for this thread, without waiting for more.
+inline void DispatchPending()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// Removes whatever is still queued for this thread without dispatching it.
+inline void DropQueuedMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
 // Dispatches this thread's messages until condition holds or timeoutMs passes; returns
 // the condition's last value. Waits for new messages instead of sleeping.
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        DispatchPending();
         if (condition())
             return true;
         const ULONGLONG now = GetTickCount64();

@@ -1,6 +1,10 @@
 #include "images/IconTestSupport.h"
 
+#include "ui/framework/base/GdiplusSession.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace icontest {
 
@@ -10,13 +14,13 @@ class GdiplusEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+        gdiplus = std::make_unique<UIE::CGdiplusSession>();
+        ASSERT_TRUE(gdiplus->Started());
     }
-    void TearDown() override { Gdiplus::GdiplusShutdown(token); }
+    void TearDown() override { gdiplus.reset(); }
 
 private:
-    ULONG_PTR token = 0;
+    std::unique_ptr<UIE::CGdiplusSession> gdiplus;
 };
 
 ::testing::Environment* const gdiplusEnvironment = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
@@ -64,37 +68,6 @@ PixelGrid ReadPixels(Gdiplus::Bitmap& bitmap)
     }
     bitmap.UnlockBits(&data);
     return grid;
-}
-
-DibCanvas::DibCanvas(int width, int height, uint32_t rgb) : width(width)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    bits = static_cast<uint32_t*>(pixels);
-    previous = SelectObject(dc, bitmap);
-    for (int i = 0; bits && i < width * height; ++i)
-        bits[i] = rgb;
-}
-
-DibCanvas::~DibCanvas()
-{
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-}
-
-uint32_t DibCanvas::RgbAt(int x, int y) const
-{
-    GdiFlush();
-    return bits[static_cast<size_t>(y) * width + x] & 0x00FFFFFF;
 }
 
 void WaitForNextTick()

@@ -18,26 +18,6 @@ struct PixelGrid {
 
 PixelGrid ReadPixels(Gdiplus::Bitmap& bitmap);
 
-// A memory DC with a top-down 32-bit DIB section selected into it.
-class DibCanvas {
-public:
-    DibCanvas(int width, int height, uint32_t rgb);
-    ~DibCanvas();
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-
-    HDC Dc() const { return dc; }
-    // 0x00RRGGBB of a pixel, after flushing pending GDI work.
-    uint32_t RgbAt(int x, int y) const;
-
-private:
-    int width;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    uint32_t* bits = nullptr;
-};
-
 // Returns once GetTickCount has moved on, so later uses get a strictly newer time.
 void WaitForNextTick();
 

@@ -1,3 +1,4 @@
+#include "helpers/Canvas.h"
 #include "images/IconTestSupport.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/images/SvgIcon.h"
@@ -25,14 +26,14 @@ protected:
         for (int py = y - 1; py <= y + size; ++py) {
             for (int px = x - 1; px <= x + size; ++px) {
                 const bool inside = px >= x && px < x + size && py >= y && py < y + size;
-                if (canvas.RgbAt(px, py) != (inside ? rgb : white))
+                if (canvas.At(px, py) != (inside ? rgb : white))
                     return false;
             }
         }
         return true;
     }
 
-    icontest::DibCanvas canvas{40, 40, white};
+    zmxtest::Canvas canvas{40, 40, white};
     CUiPaintContext context;
     CUiSvgIcon icon;
 };
@@ -50,7 +51,7 @@ TEST_F(SvgIconDraw, KeepsAGraphicsObjectThatWasThere)
 {
     Gdiplus::Graphics* graphics = GetGraphics(context);
     icon.Draw(context, 4, 4, 16, 16, -1);
-    ASSERT_EQ(context.graphics, graphics);
+    ASSERT_EQ(context.graphics.get(), graphics);
     graphics->Flush(Gdiplus::FlushIntentionSync);
     EXPECT_TRUE(DrawnExactlyAt(4, 4, 16, 0xFF8040));
     ReleaseGraphics(context);

@@ -23,13 +23,7 @@ protected:
 
 class NcHitTest : public TopLevelWindow {
 protected:
-    // WM_NCHITTEST carries screen coordinates; the tests think in client ones.
-    LRESULT HitAt(int clientX, int clientY)
-    {
-        POINT point{clientX, clientY};
-        ClientToScreen(window.hwnd, &point);
-        return Send(WM_NCHITTEST, 0, PointParam(point.x, point.y));
-    }
+    LRESULT HitAt(int clientX, int clientY) { return zmxtest::NcHitAt(window.hwnd, clientX, clientY); }
 };
 
 // A window whose OnMessage refuses WM_NCCREATE, so that CreateWindowExW fails for real.

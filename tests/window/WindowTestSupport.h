@@ -1,7 +1,8 @@
 #pragma once
-// Helpers for the window tests: a control that logs what the window tells it, mouse
-// message parameters, and a message pump that waits with a timeout.
+// Helpers for the window tests: a control that logs what the window tells it and a
+// created window to send messages to.
 #include "helpers/TestSupport.h"
+#include "helpers/UiTestSupport.h"
 #include "ui/framework/window/UiControl.h"
 #include "ui/framework/base/Dpi.h"
 #include "ui/setup/Window.h"
@@ -58,43 +59,11 @@ private:
     EventLog* log;
 };
 
-// Places control at (x, y, width, height) inside parent and returns it.
-template <typename Control>
-Control* Place(UIE::CUiControl* parent, Control* control, int x, int y, int width, int height)
-{
-    control->x = x;
-    control->y = y;
-    control->width = width;
-    control->height = height;
-    parent->AddChild(control);
-    return control;
-}
-
-// Client or screen coordinates packed as mouse messages carry them (signed 16-bit words).
-inline LPARAM PointParam(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
-}
-
+using zmxtest::DispatchPending;
+using zmxtest::DropQueuedMessages;
+using zmxtest::Place;
+using zmxtest::PointParam;
 using zmxtest::PumpUntil;
-
-// Dispatches what is already queued for this thread, without waiting for more.
-inline void DispatchPending()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Removes whatever is still queued for this thread without dispatching it.
-inline void DropQueuedMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
 
 // Sets the process-wide DPI for one test and restores it afterwards.
 class DpiOverride {

@@ -1,10 +1,11 @@
 #include "ui/setup/ActionButton.h"
 
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/FocusRing.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Text.h"
-#include "ui/framework/base/Dpi.h"
+#include "ui/setup/Look.h"
 
 #include <oleacc.h>
 
@@ -23,7 +24,7 @@ void CActionButton::Paint(UIE::CUiPaintContext& context)
         const uint32_t caption = UIE::PaintSystemButtonFace(context, area, radius, isHovered || isPressed, enabled);
         UIE::DrawTextGdi(context, text.c_str(), 14, UIE::ArgbToColorRef(caption), area, DT_CENTER, false);
     } else {
-        UIE::FillRoundRect(context, area, enabled ? 0xFFFF7467 : 0xFFD8D8D8, radius);
+        UIE::FillRoundRect(context, area, enabled ? kAccentColour : 0xFFD8D8D8, radius);
         if (enabled && isPressed)
             UIE::FillRoundRect(context, area, 0x14000000, radius);
         else if (enabled && isHovered)
@@ -41,30 +42,27 @@ bool CActionButton::WantsHandCursor()
 
 void CActionButton::OnMouseEnter()
 {
-    isHovered = true;
+    Enter();
     Invalidate();
 }
 
 void CActionButton::OnMouseLeave()
 {
-    isHovered = false;
-    isPressed = false;
+    Leave();
     Invalidate();
 }
 
 void CActionButton::OnMouseDown(int, int)
 {
-    isPressed = true;
+    Press();
     Invalidate();
 }
 
 void CActionButton::OnMouseUp(int px, int py)
 {
-    const bool wasPressed = isPressed;
-    isPressed = false;
+    const bool clicked = Release(px, py, width, height);
     Invalidate();
-    const bool inside = px >= 0 && px < width && py >= 0 && py < height;
-    if (wasPressed && enabled && inside && onClick)
+    if (clicked && enabled && onClick)
         onClick();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/framework/controls/ButtonBehavior.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <functional>
@@ -7,7 +8,7 @@
 namespace SetupUi {
 
 // The filled, rounded primary button with a centred white caption.
-class CActionButton : public UIE::CUiControl {
+class CActionButton : public UIE::CUiControl, public UIE::ButtonBehavior {
 public:
     CActionButton(std::wstring caption, std::function<void()> clickHandler);
     void Paint(UIE::CUiPaintContext& context) override;
@@ -15,7 +16,7 @@ public:
     void OnMouseEnter() override;
     void OnMouseLeave() override;
     void OnMouseDown(int x, int y) override;
-    // Clicks when the press began here and the release is inside.
+    // Clicks when the press began here, the release is inside and the button is enabled.
     void OnMouseUp(int x, int y) override;
     DWORD AccessibleRole() override;
     std::wstring AccessibleName() override;
@@ -26,8 +27,6 @@ public:
 
     std::wstring text;
     std::function<void()> onClick;
-    bool isHovered = false;
-    bool isPressed = false;
 };
 
 } // namespace SetupUi

@@ -1,16 +1,16 @@
 #include "ui/setup/ChromeButton.h"
 
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/FocusRing.h"
 #include "ui/framework/drawing/Glyph.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
-#include "ui/framework/base/Dpi.h"
 
 #include <oleacc.h>
 
 namespace SetupUi {
 
-CChromeButton::CChromeButton(uint8_t glyphKind, std::function<void()> clickHandler)
+CChromeButton::CChromeButton(ChromeGlyph glyphKind, std::function<void()> clickHandler)
     : kind(glyphKind), onClick(std::move(clickHandler))
 {
 }
@@ -25,7 +25,8 @@ void CChromeButton::Paint(UIE::CUiPaintContext& context)
         glyphColour = UIE::PaintSystemButtonFace(context, area, radius, isHovered, true);
     else if (isHovered)
         UIE::FillRoundRect(context, area, 0x14000000, radius);
-    UIE::DrawGlyph(context, kind == 0 ? UIE::Close : UIE::Minimize, area, glyphColour, UIE::DpiScale(1));
+    const UIE::GlyphShape glyph = kind == ChromeGlyph::Close ? UIE::Close : UIE::Minimize;
+    UIE::DrawGlyph(context, glyph, area, glyphColour, UIE::DpiScale(1));
     if (UIE::ShowsFocusRing(*this))
         UIE::DrawFocusRing(context, area, radius);
 }
@@ -37,19 +38,19 @@ bool CChromeButton::WantsHandCursor()
 
 void CChromeButton::OnMouseEnter()
 {
-    isHovered = true;
+    Enter();
     Invalidate();
 }
 
 void CChromeButton::OnMouseLeave()
 {
-    isHovered = false;
+    Leave();
     Invalidate();
 }
 
 void CChromeButton::OnMouseUp(int px, int py)
 {
-    if (onClick && px >= 0 && px < width && py >= 0 && py < height)
+    if (Release(px, py, width, height, false) && onClick)
         onClick();
 }
 
@@ -60,7 +61,7 @@ DWORD CChromeButton::AccessibleRole()
 
 std::wstring CChromeButton::AccessibleName()
 {
-    return kind == 0 ? L"关闭" : L"最小化";
+    return kind == ChromeGlyph::Close ? L"关闭" : L"最小化";
 }
 
 std::wstring CChromeButton::AccessibleDefaultAction()

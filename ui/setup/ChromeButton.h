@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/framework/controls/ButtonBehavior.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <cstdint>
@@ -6,10 +7,16 @@
 
 namespace SetupUi {
 
-// A small caption button drawing a close (kind 0) or minimise (kind 1) glyph.
-class CChromeButton : public UIE::CUiControl {
+// The glyph a caption button draws.
+enum class ChromeGlyph : uint8_t {
+    Close = 0,
+    Minimize = 1,
+};
+
+// A small caption button drawing a close or minimise glyph.
+class CChromeButton : public UIE::CUiControl, public UIE::ButtonBehavior {
 public:
-    CChromeButton(uint8_t glyphKind, std::function<void()> clickHandler);
+    CChromeButton(ChromeGlyph glyphKind, std::function<void()> clickHandler);
     void Paint(UIE::CUiPaintContext& context) override;
     bool WantsHandCursor() override;
     void OnMouseEnter() override;
@@ -25,8 +32,7 @@ public:
     // After the window's content, as caption buttons come last.
     int TabOrder() override;
 
-    uint8_t kind;
-    bool isHovered = false;
+    ChromeGlyph kind;
     std::function<void()> onClick;
 };
 

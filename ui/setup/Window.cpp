@@ -1,6 +1,8 @@
 #include "ui/setup/Window.h"
 
+#include "resources/Product.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/setup/Look.h"
 
 namespace SetupUi {
 
@@ -14,6 +16,8 @@ LRESULT DragRegionHitTest(int x, int y, int dpi, bool enabled)
 
 CWindow::CWindow()
 {
+    title = std::wstring(L"卸载") + kProductName;
+    logicalSize = SIZE{kWindowWidth, kWindowHeight};
     dragRegionEnabled = true;
 }
 

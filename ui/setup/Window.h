@@ -7,7 +7,7 @@ namespace SetupUi {
 // (x >= 476, y < 52), or -1; x and y are client device pixels.
 LRESULT DragRegionHitTest(int x, int y, int dpi, bool enabled);
 
-// The uninstaller's window: the banner band drags it.
+// The uninstaller's window: its title and size, and the banner band that drags it.
 class CWindow : public UIE::CUiWindow {
 public:
     CWindow();

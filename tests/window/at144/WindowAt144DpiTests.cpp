@@ -41,12 +41,7 @@ protected:
         TearDownWindow();
     }
 
-    LRESULT HitAt(int clientX, int clientY)
-    {
-        POINT point{clientX, clientY};
-        ClientToScreen(window.hwnd, &point);
-        return Send(WM_NCHITTEST, 0, PointParam(point.x, point.y));
-    }
+    LRESULT HitAt(int clientX, int clientY) { return zmxtest::NcHitAt(window.hwnd, clientX, clientY); }
 };
 
 } // namespace

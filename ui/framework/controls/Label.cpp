@@ -18,7 +18,7 @@ void CUiLabel::Paint(CUiPaintContext& context)
         return;
     const COLORREF colour = HighContrastOn() ? GetSysColor(COLOR_WINDOWTEXT) : textColor;
     DrawTextGdi(context, text.c_str(), fontSize, colour, UiRect{0, 0, DpiScale(width), DpiScale(height)},
-                static_cast<UINT>(alignment), isBold);
+                TextAlignmentFormat(alignment), isBold);
 }
 
 DWORD CUiLabel::AccessibleRole()

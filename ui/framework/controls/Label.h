@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/framework/drawing/Text.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <string>
@@ -18,7 +19,7 @@ public:
     int fontSize = 13;      // logical pixels
     bool isBold = false;
     COLORREF textColor;     // GDI colour; the theme's text colour by default
-    int alignment = 0;      // 0 left, 1 centre, 2 right
+    TextAlignment alignment = TextAlignment::Left;
 };
 
 } // namespace UIE

@@ -1,20 +1,8 @@
 #include "ui/framework/drawing/PaintContext.h"
 
-#include "ui/framework/window/UiControl.h"
-
 #include <algorithm>
 
 namespace UIE {
-
-CUiPaintContext::~CUiPaintContext()
-{
-    delete graphics;
-    graphics = nullptr;
-    for (auto& entry : brushCache)
-        DeleteObject(entry.second);
-    for (auto& entry : fontCache)
-        DeleteObject(entry.second);
-}
 
 void CUiPaintContext::Reset(HDC dc, int width, int height)
 {
@@ -69,22 +57,6 @@ void CUiPaintContext::PopClip()
     originX = state.originX;
     originY = state.originY;
     clip = state.clip;
-}
-
-void PaintControlTree(CUiControl* control, CUiPaintContext& context)
-{
-    if (!control->visible)
-        return;
-    context.PushClip(control->GetDeviceRect(), control->GetClipMargin());
-    RECT visible;
-    const bool skip = context.hasPaintRect && !IntersectRect(&visible, &context.clip, &context.paintRect);
-    if (!skip) {
-        control->Paint(context);
-        for (CUiControl* child : control->children)
-            PaintControlTree(child, context);
-        control->PaintOverlay(context);
-    }
-    context.PopClip();
 }
 
 } // namespace UIE

@@ -1,14 +1,14 @@
 #pragma once
 #include "ui/framework/base/Gdiplus.h"
 #include "ui/framework/base/UiRect.h"
+#include "ui/framework/base/UniqueHandle.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace UIE {
-
-class CUiControl;
 
 // One saved clip state of the paint context.
 struct ClipState {
@@ -27,7 +27,7 @@ public:
     CUiPaintContext() = default;
     CUiPaintContext(const CUiPaintContext&) = delete;
     CUiPaintContext& operator=(const CUiPaintContext&) = delete;
-    ~CUiPaintContext();
+    ~CUiPaintContext() = default;
 
     // Enters a child rectangle (device pixels relative to the current origin).
     void PushClip(const UiRect& rect, int margin);
@@ -37,18 +37,15 @@ public:
     void Reset(HDC dc, int width, int height);
 
     HDC hdc = nullptr;
-    Gdiplus::Graphics* graphics = nullptr; // keeps the last failing status itself
+    std::unique_ptr<Gdiplus::Graphics> graphics; // keeps the last failing status itself
     int originX = 0;
     int originY = 0;
     RECT clip{};
     RECT paintRect{};
     bool hasPaintRect = false;
     std::vector<ClipState> clipStack;
-    std::map<COLORREF, HBRUSH> brushCache;
-    std::map<uint32_t, HFONT> fontCache;
+    std::map<COLORREF, UniqueBrush> brushCache;
+    std::map<uint32_t, UniqueFont> fontCache;
 };
-
-// Paints a control, its children and its overlay, clipped to its rectangle.
-void PaintControlTree(CUiControl* control, CUiPaintContext& context);
 
 } // namespace UIE

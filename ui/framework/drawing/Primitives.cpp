@@ -12,8 +12,8 @@ COLORREF ArgbToColorRef(uint32_t argb)
 Gdiplus::Graphics* GetGraphics(CUiPaintContext& context)
 {
     if (context.graphics)
-        return context.graphics;
-    auto* graphics = new Gdiplus::Graphics(context.hdc);
+        return context.graphics.get();
+    auto graphics = std::make_unique<Gdiplus::Graphics>(context.hdc);
     graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     graphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
@@ -22,14 +22,13 @@ Gdiplus::Graphics* GetGraphics(CUiPaintContext& context)
     const RECT& clip = context.clip;
     graphics->SetClip(Gdiplus::Rect(clip.left - context.originX, clip.top - context.originY,
                                     clip.right - clip.left, clip.bottom - clip.top));
-    context.graphics = graphics;
-    return graphics;
+    context.graphics = std::move(graphics);
+    return context.graphics.get();
 }
 
 void ReleaseGraphics(CUiPaintContext& context)
 {
-    delete context.graphics;
-    context.graphics = nullptr;
+    context.graphics.reset();
 }
 
 TransientGraphics::TransientGraphics(CUiPaintContext& owner)
@@ -96,10 +95,10 @@ void FillRectGdi(CUiPaintContext& context, const UiRect& rect, COLORREF colour)
 {
     auto found = context.brushCache.find(colour);
     if (found == context.brushCache.end())
-        found = context.brushCache.emplace(colour, CreateSolidBrush(colour)).first;
+        found = context.brushCache.emplace(colour, UniqueBrush(CreateSolidBrush(colour))).first;
     const RECT area{context.originX + rect.x, context.originY + rect.y, context.originX + rect.x + rect.width,
                     context.originY + rect.y + rect.height};
-    FillRect(context.hdc, &area, found->second);
+    FillRect(context.hdc, &area, found->second.get());
 }
 
 } // namespace UIE

@@ -5,29 +5,42 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 
 namespace UIE {
 
 namespace {
 
-std::map<uint32_t, Gdiplus::Font*>& GdiplusFontCache()
+std::map<uint32_t, std::unique_ptr<Gdiplus::Font>>& GdiplusFontCache()
 {
-    static std::map<uint32_t, Gdiplus::Font*> cache;
+    static std::map<uint32_t, std::unique_ptr<Gdiplus::Font>> cache;
     return cache;
 }
 
 } // namespace
+
+UINT TextAlignmentFormat(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::Center:
+        return DT_CENTER;
+    case TextAlignment::Right:
+        return DT_RIGHT;
+    default:
+        return DT_LEFT;
+    }
+}
 
 HFONT GetFont(CUiPaintContext& context, int fontSize, bool bold)
 {
     const uint32_t key = FontKey(fontSize, bold);
     auto found = context.fontCache.find(key);
     if (found != context.fontCache.end())
-        return found->second;
+        return found->second.get();
     const int height = -std::max(1, DpiScale(fontSize));
     HFONT font = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, 0, uiFontFace.c_str());
-    context.fontCache.emplace(key, font);
+    context.fontCache.emplace(key, UniqueFont(font));
     return font;
 }
 
@@ -56,8 +69,8 @@ void DrawTextGdiplus(Gdiplus::Graphics* graphics, const wchar_t* text, uint32_t 
         if (!defaultFontFamily)
             return;
         const auto size = static_cast<Gdiplus::REAL>(std::max(1, DpiScale(13)));
-        found = cache.emplace(key, new Gdiplus::Font(defaultFontFamily, size, Gdiplus::FontStyleRegular,
-                                                     Gdiplus::UnitPixel)).first;
+        found = cache.emplace(key, std::make_unique<Gdiplus::Font>(defaultFontFamily.get(), size, Gdiplus::FontStyleRegular,
+                                                                   Gdiplus::UnitPixel)).first;
     }
     Gdiplus::StringFormat format(0, 0);
     format.SetAlignment(alignment);
@@ -65,15 +78,12 @@ void DrawTextGdiplus(Gdiplus::Graphics* graphics, const wchar_t* text, uint32_t 
     format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
     const Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
-    graphics->DrawString(text, -1, found->second, layoutRect, &format, &brush);
+    graphics->DrawString(text, -1, found->second.get(), layoutRect, &format, &brush);
 }
 
 void ReleaseGdiplusFontCache()
 {
-    auto& cache = GdiplusFontCache();
-    for (auto& entry : cache)
-        delete entry.second;
-    cache.clear();
+    GdiplusFontCache().clear();
 }
 
 size_t GdiplusFontCacheSize()

@@ -11,6 +11,16 @@ inline uint32_t FontKey(int fontSize, bool bold)
     return static_cast<uint32_t>(fontSize) * 2u + (bold ? 1u : 0u);
 }
 
+// Horizontal placement of a line of text.
+enum class TextAlignment : int {
+    Left = 0,
+    Center = 1,
+    Right = 2,
+};
+
+// The DrawTextW flag for an alignment.
+UINT TextAlignmentFormat(TextAlignment alignment);
+
 // The context's font for a logical size and weight, created once.
 HFONT GetFont(CUiPaintContext& context, int fontSize, bool bold);
 // One vertically centred line with an end ellipsis; format is DT_LEFT, DT_CENTER or DT_RIGHT.

@@ -4,6 +4,6 @@ namespace UIE {
 
 UiThemeColors UiTheme;
 std::wstring uiFontFace;
-Gdiplus::FontFamily* defaultFontFamily = nullptr;
+std::unique_ptr<Gdiplus::FontFamily> defaultFontFamily;
 
 } // namespace UIE

@@ -1,8 +1,6 @@
-#include "ui/framework/window/UiWindow.h"
+#include "ui/framework/window/InputDispatch.h"
 
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/base/Dpi.h"
-#include "ui/framework/window/KeyboardFocus.h"
 
 #include <algorithm>
 
@@ -15,7 +13,7 @@ bool Contains(const std::vector<CUiControl*>& list, CUiControl* control)
     return std::find(list.begin(), list.end(), control) != list.end();
 }
 
-POINT RelativeTo(CUiControl* control, int logicalX, int logicalY)
+POINT RelativeTo(const CUiControl* control, int logicalX, int logicalY)
 {
     const POINT absolute = control->GetAbsolutePosition();
     return POINT{logicalX - absolute.x, logicalY - absolute.y};
@@ -23,28 +21,10 @@ POINT RelativeTo(CUiControl* control, int logicalX, int logicalY)
 
 } // namespace
 
-void CUiWindow::AddRootControl(CUiControl* control)
+CUiControl* CUiInputDispatch::ControlAt(const std::vector<CUiControl*>& roots, int x, int y, int& localX,
+                                        int& localY)
 {
-    if (!control)
-        return;
-    control->SetWindowRecursive(this);
-    rootControls.push_back(control);
-    if (!hwnd)
-        return;
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    OnSize(DpiUnscale(client.right - client.left), DpiUnscale(client.bottom - client.top));
-    // A control that appears under a resting pointer is hovered without waiting for a move.
-    POINT cursor;
-    if (GetCursorPos(&cursor)) {
-        ScreenToClient(hwnd, &cursor);
-        ProcessPointerMove(cursor.x, cursor.y);
-    }
-}
-
-CUiControl* CUiWindow::ControlAt(int x, int y, int& localX, int& localY)
-{
-    for (auto it = rootControls.rbegin(); it != rootControls.rend(); ++it) {
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it) {
         if (CUiControl* hit = (*it)->HitTest(x, y)) {
             const POINT local = RelativeTo(hit, x, y);
             localX = local.x;
@@ -57,36 +37,29 @@ CUiControl* CUiWindow::ControlAt(int x, int y, int& localX, int& localY)
     return nullptr;
 }
 
-void CUiWindow::ProcessPointerMove(int x, int y)
+void CUiInputDispatch::PointerMove(const std::vector<CUiControl*>& roots, int x, int y)
 {
-    const int lx = DpiUnscale(x);
-    const int ly = DpiUnscale(y);
     if (capturedControl) {
-        const POINT local = RelativeTo(capturedControl, lx, ly);
+        const POINT local = RelativeTo(capturedControl, x, y);
         capturedControl->OnMouseMove(local.x, local.y);
         return;
     }
 
     int localX = 0;
     int localY = 0;
-    CUiControl* hit = ControlAt(lx, ly, localX, localY);
+    CUiControl* hit = ControlAt(roots, x, y, localX, localY);
 
     std::vector<CUiControl*> chain;
-    for (CUiControl* control = hit; control; control = control->parent)
+    FindSelfOrAncestor(hit, [&](CUiControl* control) {
         if (control->WantsHoverWithin())
             chain.push_back(control);
-
-    CUiControl* newHovered = hit;
-    if (hit) {
-        const POINT hitAbsolute = hit->GetAbsolutePosition();
-        for (CUiControl* control = hit; control; control = control->parent) {
-            const POINT absolute = control->GetAbsolutePosition();
-            if (control->BlocksHover(localX + hitAbsolute.x - absolute.x, localY + hitAbsolute.y - absolute.y)) {
-                newHovered = nullptr;
-                break;
-            }
-        }
-    }
+        return false;
+    });
+    const bool blocked = FindSelfOrAncestor(hit, [&](CUiControl* control) {
+        const POINT local = RelativeTo(control, x, y);
+        return control->BlocksHover(local.x, local.y);
+    }) != nullptr;
+    CUiControl* newHovered = blocked ? nullptr : hit;
 
     if (newHovered != hoveredControl) {
         if (hoveredControl)
@@ -107,7 +80,7 @@ void CUiWindow::ProcessPointerMove(int x, int y)
     hoverWithin = std::move(chain);
 }
 
-void CUiWindow::ProcessPointerLeave()
+void CUiInputDispatch::PointerLeave()
 {
     if (hoveredControl) {
         CUiControl* left = hoveredControl;
@@ -120,87 +93,79 @@ void CUiWindow::ProcessPointerLeave()
         control->OnHoverWithin(false);
 }
 
-void CUiWindow::ProcessButtonDown(int x, int y)
+void CUiInputDispatch::ButtonDown(const std::vector<CUiControl*>& roots, HWND captureWindow, int x, int y)
 {
-    const int lx = DpiUnscale(x);
-    const int ly = DpiUnscale(y);
     int localX = 0;
     int localY = 0;
-    CUiControl* hit = ControlAt(lx, ly, localX, localY);
+    CUiControl* hit = ControlAt(roots, x, y, localX, localY);
 
-    CUiControl* pressTarget = hit;
-    for (CUiControl* control = hit; control; control = control->parent) {
-        if (control->IsPressable()) {
-            pressTarget = control;
-            break;
-        }
-    }
+    CUiControl* pressable = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->IsPressable(); });
+    CUiControl* pressTarget = pressable ? pressable : hit;
 
-    CUiControl* newFocus = nullptr;
-    for (CUiControl* control = hit; control; control = control->parent) {
-        if (control->CanFocus()) {
-            newFocus = control;
-            break;
-        }
+    CUiControl* newFocus = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->CanFocus(); });
+    if (setFocus) {
+        setFocus(newFocus);
+    } else if (newFocus != focusedControl) {
+        if (focusedControl)
+            focusedControl->OnBlur();
+        focusedControl = newFocus;
+        if (focusedControl)
+            focusedControl->OnFocus();
     }
-    SetKeyboardFocus(*this, newFocus);
 
     if (!hit)
         return;
 
-    const POINT hitAbsolute = hit->GetAbsolutePosition();
-    for (CUiControl* control = hit; control; control = control->parent) {
-        const POINT absolute = control->GetAbsolutePosition();
-        if (control->InterceptMouseDown(hit, localX + hitAbsolute.x - absolute.x, localY + hitAbsolute.y - absolute.y,
-                                        localX, localY)) {
-            capturedControl = control;
-            SetCapture(hwnd);
-            hit->OnMouseDown(localX, localY);
-            return;
-        }
-        if (control->WantsHandCursor())
-            break;
+    // Asks the hit control and its ancestors, up to the first clickable one, to take the press.
+    bool intercepted = false;
+    CUiControl* stop = FindSelfOrAncestor(hit, [&](CUiControl* control) {
+        const POINT local = RelativeTo(control, x, y);
+        intercepted = control->InterceptMouseDown(hit, local.x, local.y, localX, localY);
+        return intercepted || control->WantsHandCursor();
+    });
+    CUiControl* interceptor = intercepted ? stop : nullptr;
+    if (interceptor) {
+        capturedControl = interceptor;
+        if (captureWindow)
+            SetCapture(captureWindow);
+        hit->OnMouseDown(localX, localY);
+        return;
     }
 
-    SetCapture(hwnd);
+    if (captureWindow)
+        SetCapture(captureWindow);
     // SetCapture may report the loss of an earlier capture, which clears the field.
     capturedControl = pressTarget;
-    if (pressTarget == hit) {
-        hit->OnMouseDown(localX, localY);
-    } else {
-        const POINT local = RelativeTo(pressTarget, lx, ly);
-        pressTarget->OnMouseDown(local.x, local.y);
-    }
+    const POINT local = RelativeTo(pressTarget, x, y);
+    pressTarget->OnMouseDown(local.x, local.y);
 }
 
-void CUiWindow::ProcessButtonUp(int x, int y)
+void CUiInputDispatch::ButtonUp(HWND captureWindow, int x, int y)
 {
     CUiControl* target = capturedControl;
     if (!target)
         return;
-    ReleaseCapture();
+    if (captureWindow)
+        ReleaseCapture();
     capturedControl = nullptr;
-    const POINT local = RelativeTo(target, DpiUnscale(x), DpiUnscale(y));
+    const POINT local = RelativeTo(target, x, y);
     target->OnMouseUp(local.x, local.y);
 }
 
-void CUiWindow::ProcessDoubleClick(int x, int y)
+void CUiInputDispatch::DoubleClick(const std::vector<CUiControl*>& roots, int x, int y)
 {
     int localX = 0;
     int localY = 0;
-    if (CUiControl* hit = ControlAt(DpiUnscale(x), DpiUnscale(y), localX, localY))
+    if (CUiControl* hit = ControlAt(roots, x, y, localX, localY))
         hit->OnDoubleClick(localX, localY);
 }
 
-void CUiWindow::ProcessWheel(int x, int y, int delta)
+void CUiInputDispatch::Wheel(const std::vector<CUiControl*>& roots, int x, int y, int delta)
 {
     int localX = 0;
     int localY = 0;
-    for (CUiControl* control = ControlAt(DpiUnscale(x), DpiUnscale(y), localX, localY); control;
-         control = control->parent) {
-        if (control->OnMouseWheel(delta))
-            break;
-    }
+    CUiControl* hit = ControlAt(roots, x, y, localX, localY);
+    FindSelfOrAncestor(hit, [delta](CUiControl* control) { return control->OnMouseWheel(delta); });
 }
 
 } // namespace UIE

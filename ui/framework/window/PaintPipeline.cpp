@@ -10,18 +10,6 @@ namespace UIE {
 
 namespace {
 
-void EnsureBackBuffer(CUiWindow& window, HDC reference, int width, int height)
-{
-    if (window.backBufferDc && window.backBufferWidth == width && window.backBufferHeight == height)
-        return;
-    window.ReleaseBackBuffer();
-    window.backBufferDc = CreateCompatibleDC(reference);
-    window.backBufferBitmap = CreateCompatibleBitmap(reference, width, height);
-    window.backBufferPreviousBitmap = SelectObject(window.backBufferDc, window.backBufferBitmap);
-    window.backBufferWidth = width;
-    window.backBufferHeight = height;
-}
-
 bool Intersects(const UiRect& rect, const RECT& area)
 {
     const RECT bounds{rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
@@ -31,12 +19,30 @@ bool Intersects(const UiRect& rect, const RECT& area)
 
 } // namespace
 
-void PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
+void PaintControlTree(CUiControl* control, CUiPaintContext& context)
 {
-    EnsureBackBuffer(window, reference, clientWidth, clientHeight);
+    if (!control->visible)
+        return;
+    context.PushClip(control->GetDeviceRect(), control->GetClipMargin());
+    RECT visible;
+    const bool skip = context.hasPaintRect && !IntersectRect(&visible, &context.clip, &context.paintRect);
+    if (!skip) {
+        control->Paint(context);
+        for (CUiControl* child : control->children)
+            PaintControlTree(child, context);
+        control->PaintOverlay(context);
+    }
+    context.PopClip();
+}
+
+bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
+{
+    if (!window.backBuffer.Ensure(reference, clientWidth, clientHeight))
+        return false;
+    const HDC target = window.backBuffer.Dc();
     CUiPaintContext& context = window.paintContext;
-    context.Reset(window.backBufferDc, clientWidth, clientHeight);
-    SetBkMode(window.backBufferDc, TRANSPARENT);
+    context.Reset(target, clientWidth, clientHeight);
+    SetBkMode(target, TRANSPARENT);
     context.paintRect = paintRect;
     context.hasPaintRect = true;
 
@@ -51,6 +57,7 @@ void PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
     ReleaseGraphics(context);
     context.clipStack.clear();
     context.hdc = nullptr;
+    return true;
 }
 
 void RunPaintPipeline(CUiWindow& window)
@@ -61,10 +68,9 @@ void RunPaintPipeline(CUiWindow& window)
     GetClientRect(window.hwnd, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    if (dc && width > 0 && height > 0) {
-        PaintIntoBackBuffer(window, dc, width, height, paint.rcPaint);
+    if (dc && width > 0 && height > 0 && PaintIntoBackBuffer(window, dc, width, height, paint.rcPaint)) {
         const RECT& area = paint.rcPaint;
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, window.backBufferDc,
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, window.backBuffer.Dc(),
                area.left, area.top, SRCCOPY);
     }
     EndPaint(window.hwnd, &paint);

@@ -3,13 +3,18 @@
 
 namespace UIE {
 
+class CUiControl;
+class CUiPaintContext;
 class CUiWindow;
 
 // WM_PAINT: draws the invalid rectangle into the back buffer and copies it to the screen.
 void RunPaintPipeline(CUiWindow& window);
 // The drawing half of a paint: (re)creates the back buffer for the client size, fills
-// paintRect with the background and paints every root subtree that meets it.
-void PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight,
+// paintRect with the background and paints every root subtree that meets it; false
+// when no back buffer could be made.
+bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight,
                          const RECT& paintRect);
+// Paints a control, its children and its overlay, clipped to its rectangle.
+void PaintControlTree(CUiControl* control, CUiPaintContext& context);
 
 } // namespace UIE

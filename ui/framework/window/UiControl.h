@@ -95,4 +95,15 @@ public:
     bool mouseTransparent = false; // never hit itself; its children still are
 };
 
+// The first of control and its ancestors, nearest first, for which test is true; null
+// when none is.
+template <typename Test>
+CUiControl* FindSelfOrAncestor(CUiControl* control, Test test)
+{
+    for (; control; control = control->parent)
+        if (test(control))
+            return control;
+    return nullptr;
+}
+
 } // namespace UIE

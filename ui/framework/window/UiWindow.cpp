@@ -1,5 +1,6 @@
 #include "ui/framework/window/UiWindow.h"
 
+#include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/UiControl.h"
 #include "ui/framework/base/Dpi.h"
 
@@ -68,6 +69,12 @@ POINT CenteredWindowPosition(int screenWidth, int screenHeight, int width, int h
     return position;
 }
 
+CUiWindow::CUiWindow()
+{
+    // A press moves the focus as Tab does: repainted, accessibility clients told.
+    input.setFocus = [this](CUiControl* control) { SetKeyboardFocus(*this, control); };
+}
+
 CUiWindow::~CUiWindow()
 {
     if (hwnd)
@@ -106,12 +113,11 @@ bool CUiWindow::OnEscape()
 bool CUiWindow::Create(HINSTANCE moduleInstance)
 {
     instance = moduleInstance;
-    title = L"卸载Qelvo视频格式转换器";
     if (!RegisterWindowClass(instance))
         return false;
 
-    const int width = DpiScale(520);
-    const int height = DpiScale(374);
+    const int width = DpiScale(logicalSize.cx);
+    const int height = DpiScale(logicalSize.cy);
     const POINT position =
         CenteredWindowPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
     const HWND created = CreateWindowExW(0, kWindowClassName, title.c_str(), WS_OVERLAPPEDWINDOW, position.x,
@@ -162,16 +168,61 @@ void CUiWindow::PostTask(UiTask task)
 
 void CUiWindow::ReleaseBackBuffer()
 {
-    if (backBufferDc) {
-        SelectObject(backBufferDc, backBufferPreviousBitmap);
-        DeleteObject(backBufferBitmap);
-        DeleteDC(backBufferDc);
+    backBuffer.Release();
+}
+
+void CUiWindow::AddRootControl(CUiControl* control)
+{
+    if (!control)
+        return;
+    control->SetWindowRecursive(this);
+    rootControls.push_back(control);
+    if (!hwnd)
+        return;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    OnSize(DpiUnscale(client.right - client.left), DpiUnscale(client.bottom - client.top));
+    // A control that appears under a resting pointer is hovered without waiting for a move.
+    POINT cursor;
+    if (GetCursorPos(&cursor)) {
+        ScreenToClient(hwnd, &cursor);
+        ProcessPointerMove(cursor.x, cursor.y);
     }
-    backBufferDc = nullptr;
-    backBufferBitmap = nullptr;
-    backBufferPreviousBitmap = nullptr;
-    backBufferWidth = 0;
-    backBufferHeight = 0;
+}
+
+CUiControl* CUiWindow::ControlAt(int x, int y, int& localX, int& localY)
+{
+    return CUiInputDispatch::ControlAt(rootControls, x, y, localX, localY);
+}
+
+void CUiWindow::ProcessPointerMove(int x, int y)
+{
+    input.PointerMove(rootControls, DpiUnscale(x), DpiUnscale(y));
+}
+
+void CUiWindow::ProcessPointerLeave()
+{
+    input.PointerLeave();
+}
+
+void CUiWindow::ProcessButtonDown(int x, int y)
+{
+    input.ButtonDown(rootControls, hwnd, DpiUnscale(x), DpiUnscale(y));
+}
+
+void CUiWindow::ProcessButtonUp(int x, int y)
+{
+    input.ButtonUp(hwnd, DpiUnscale(x), DpiUnscale(y));
+}
+
+void CUiWindow::ProcessDoubleClick(int x, int y)
+{
+    input.DoubleClick(rootControls, DpiUnscale(x), DpiUnscale(y));
+}
+
+void CUiWindow::ProcessWheel(int x, int y, int delta)
+{
+    input.Wheel(rootControls, DpiUnscale(x), DpiUnscale(y), delta);
 }
 
 } // namespace UIE

@@ -1,5 +1,7 @@
 #pragma once
 #include "ui/framework/drawing/PaintContext.h"
+#include "ui/framework/window/BackBuffer.h"
+#include "ui/framework/window/InputDispatch.h"
 #include "ui/framework/window/WindowAccessibility.h"
 
 #include <windows.h>
@@ -23,7 +25,7 @@ using MessageHook = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
 // Frameless top-level window whose whole area is drawn by the framework.
 class CUiWindow {
 public:
-    CUiWindow() = default;
+    CUiWindow();
     CUiWindow(const CUiWindow&) = delete;
     CUiWindow& operator=(const CUiWindow&) = delete;
 
@@ -38,10 +40,12 @@ public:
     // True when Escape was consumed.
     virtual bool OnEscape();
 
-    // Registers the class if needed and creates the hidden, centred window.
+    // Registers the class if needed and creates the hidden window, centred, with title
+    // and logicalSize as the owner set them.
     bool Create(HINSTANCE instance);
     // Runs task on the window thread later; callable from any thread.
     void PostTask(UiTask task);
+    // Frees the back buffer; the next paint makes a new one.
     void ReleaseBackBuffer();
     // Takes ownership of a root control and lays it out over the client area.
     void AddRootControl(CUiControl* control);
@@ -63,19 +67,17 @@ public:
     HINSTANCE instance = nullptr;
     std::wstring title;
     std::vector<CUiControl*> rootControls; // owned
-    CUiControl* focusedControl = nullptr;
+    CUiInputDispatch input;
+    CUiControl*& focusedControl = input.focusedControl;
     MessageHook messageHook;
-    HDC backBufferDc = nullptr;
-    HBITMAP backBufferBitmap = nullptr;
-    HGDIOBJ backBufferPreviousBitmap = nullptr;
-    int backBufferWidth = 0;
-    int backBufferHeight = 0;
+    CBackBuffer backBuffer;
     CUiPaintContext paintContext;
-    CUiControl* hoveredControl = nullptr;
-    CUiControl* capturedControl = nullptr;
-    bool leaveTracking = false;
-    std::vector<CUiControl*> hoverWithin;
+    CUiControl*& hoveredControl = input.hoveredControl;
+    CUiControl*& capturedControl = input.capturedControl;
+    bool& leaveTracking = input.leaveTracking;
+    std::vector<CUiControl*>& hoverWithin = input.hoverWithin;
     bool useDwmFrame = true;
+    SIZE logicalSize{0, 0}; // the size Create gives the window
     // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
     bool focusCuesShown = false;
     CWindowAccessibility accessibility;

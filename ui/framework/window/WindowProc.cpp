@@ -168,6 +168,9 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ProcessButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:
+        // With CS_DBLCLKS a fast second click arrives as this message instead of
+        // WM_LBUTTONDOWN; it is a press all the same, so buttons click twice.
+        ProcessButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         ProcessDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_MOUSEWHEEL: {
@@ -241,11 +244,9 @@ LRESULT CUiWindow::OnSetCursor(WPARAM, LPARAM lParam)
         SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
         return 1;
     }
-    for (CUiControl* control = hoveredControl; control; control = control->parent) {
-        if (control->WantsHandCursor()) {
-            SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return 1;
-        }
+    if (FindSelfOrAncestor(hoveredControl, [](CUiControl* control) { return control->WantsHandCursor(); })) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return 1;
     }
     return -1;
 }

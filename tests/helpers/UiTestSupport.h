@@ -1,0 +1,43 @@
+#pragma once
+// Helpers shared by the tests of the window and its controls.
+#include "ui/framework/base/UiRect.h"
+#include "ui/framework/window/UiControl.h"
+
+#include <windows.h>
+
+namespace zmxtest {
+
+// Gives control the logical rectangle (x, y, width, height) and returns it.
+template <typename Control>
+Control* Place(Control* control, int x, int y, int width, int height)
+{
+    control->x = x;
+    control->y = y;
+    control->width = width;
+    control->height = height;
+    return control;
+}
+
+// The same, and makes it a child of parent.
+template <typename Control>
+Control* Place(UIE::CUiControl* parent, Control* control, int x, int y, int width, int height)
+{
+    parent->AddChild(Place(control, x, y, width, height));
+    return control;
+}
+
+// Client or screen coordinates packed as mouse messages carry them (signed 16-bit words).
+inline LPARAM PointParam(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+// WM_NCHITTEST's answer for a client point of a window.
+inline LRESULT NcHitAt(HWND window, int clientX, int clientY)
+{
+    POINT point{clientX, clientY};
+    ClientToScreen(window, &point);
+    return SendMessageW(window, WM_NCHITTEST, 0, PointParam(point.x, point.y));
+}
+
+} // namespace zmxtest

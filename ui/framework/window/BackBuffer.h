@@ -1,0 +1,35 @@
+#pragma once
+#include "ui/framework/base/UniqueHandle.h"
+
+namespace UIE {
+
+// The off-screen bitmap a window paints into: a memory DC with a compatible bitmap
+// selected into it. Release and the destructor put the DC's first bitmap back before
+// freeing, and a failure half-way through Ensure leaves nothing behind.
+class CBackBuffer {
+public:
+    CBackBuffer() = default;
+    ~CBackBuffer();
+    CBackBuffer(const CBackBuffer&) = delete;
+    CBackBuffer& operator=(const CBackBuffer&) = delete;
+
+    // Keeps the buffer when it has this size, else makes one compatible with reference;
+    // false, with the buffer empty, when GDI refuses.
+    bool Ensure(HDC reference, int width, int height);
+    // Frees the DC and bitmap; the size becomes 0 × 0.
+    void Release();
+
+    HDC Dc() const { return dc.get(); }
+    HBITMAP Bitmap() const { return bitmap.get(); }
+    int Width() const { return width; }
+    int Height() const { return height; }
+
+private:
+    UniqueMemoryDc dc;
+    UniqueBitmap bitmap;
+    HGDIOBJ previousBitmap = nullptr; // the DC's own bitmap while ours is selected
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace UIE
