@@ -10,7 +10,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win32
 # Wine takes its ANSI code page from the locale: 936, as on our users' machines.
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# tools/setup makes the locale; naming it before it exists would make bash warn.
+if locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+fi
 
 bench_log() { echo "bench: $*" >&2; }
 
