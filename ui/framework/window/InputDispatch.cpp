@@ -19,6 +19,18 @@ POINT RelativeTo(const CUiControl* control, int logicalX, int logicalY)
     return POINT{logicalX - absolute.x, logicalY - absolute.y};
 }
 
+// Gives a role (hover, focus) to next: the old holder hears that it lost it first.
+void Reassign(CUiControl*& holder, CUiControl* next, void (CUiControl::*lost)(), void (CUiControl::*gained)())
+{
+    if (next == holder)
+        return;
+    if (holder)
+        (holder->*lost)();
+    holder = next;
+    if (holder)
+        (holder->*gained)();
+}
+
 } // namespace
 
 CUiControl* CUiInputDispatch::ControlAt(const std::vector<CUiControl*>& roots, int x, int y, int& localX,
@@ -59,15 +71,8 @@ void CUiInputDispatch::PointerMove(const std::vector<CUiControl*>& roots, int x,
         const POINT local = RelativeTo(control, x, y);
         return control->BlocksHover(local.x, local.y);
     }) != nullptr;
-    CUiControl* newHovered = blocked ? nullptr : hit;
 
-    if (newHovered != hoveredControl) {
-        if (hoveredControl)
-            hoveredControl->OnMouseLeave();
-        hoveredControl = newHovered;
-        if (hoveredControl)
-            hoveredControl->OnMouseEnter();
-    }
+    Reassign(hoveredControl, blocked ? nullptr : hit, &CUiControl::OnMouseLeave, &CUiControl::OnMouseEnter);
     if (hoveredControl)
         hoveredControl->OnMouseMove(localX, localY);
 
@@ -103,15 +108,11 @@ void CUiInputDispatch::ButtonDown(const std::vector<CUiControl*>& roots, HWND ca
     CUiControl* pressTarget = pressable ? pressable : hit;
 
     CUiControl* newFocus = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->CanFocus(); });
-    if (setFocus) {
+    CUiControl* newFocus = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->CanFocus(); });
+    if (setFocus)
         setFocus(newFocus);
-    } else if (newFocus != focusedControl) {
-        if (focusedControl)
-            focusedControl->OnBlur();
-        focusedControl = newFocus;
-        if (focusedControl)
-            focusedControl->OnFocus();
-    }
+    else
+        Reassign(focusedControl, newFocus, &CUiControl::OnBlur, &CUiControl::OnFocus);
 
     if (!hit)
         return;
