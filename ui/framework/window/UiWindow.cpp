@@ -6,6 +6,8 @@
 
 #include <dwmapi.h>
 
+#include <memory>
+
 namespace UIE {
 
 namespace {
@@ -161,9 +163,10 @@ void CUiWindow::PostTask(UiTask task)
     const HWND target = hwnd;
     if (!target)
         return;
-    auto* posted = new UiTask(std::move(task));
-    if (!PostMessageW(target, kPostedTaskMessage, 0, reinterpret_cast<LPARAM>(posted)))
-        delete posted;
+    auto posted = std::make_unique<UiTask>(std::move(task));
+    // Once posted, the message owns the task: the window procedure runs and frees it.
+    if (PostMessageW(target, kPostedTaskMessage, 0, reinterpret_cast<LPARAM>(posted.get())))
+        posted.release();
 }
 
 void CUiWindow::ReleaseBackBuffer()

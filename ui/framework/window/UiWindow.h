@@ -67,10 +67,11 @@ public:
     HINSTANCE instance = nullptr;
     std::wstring title;
     std::vector<CUiControl*> rootControls; // owned
+    // Hover, capture and focus; the named fields below are views of it.
     CUiInputDispatch input;
     CUiControl*& focusedControl = input.focusedControl;
     MessageHook messageHook;
-    CBackBuffer backBuffer;
+    CBackBuffer backBuffer; // made and resized by the paint pipeline
     CUiPaintContext paintContext;
     CUiControl*& hoveredControl = input.hoveredControl;
     CUiControl*& capturedControl = input.capturedControl;

@@ -10,6 +10,8 @@
 #include <imm.h>
 #include <windowsx.h>
 
+#include <memory>
+
 namespace UIE {
 
 namespace {
@@ -33,7 +35,7 @@ void DiscardQueuedTasks(HWND handle)
             quit = true;
             exitCode = message.wParam;
         } else if (message.message == kPostedTaskMessage) {
-            delete reinterpret_cast<UiTask*>(message.lParam);
+            std::unique_ptr<UiTask> discarded(reinterpret_cast<UiTask*>(message.lParam));
         }
     }
     if (quit)
@@ -201,13 +203,12 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (RefreshHighContrast() || message == WM_SYSCOLORCHANGE)
             InvalidateClient(hwnd);
         return DefaultHandling(message, wParam, lParam);
-    case kPostedTaskMessage:
-        if (auto* task = reinterpret_cast<UiTask*>(lParam)) {
-            if (*task)
-                (*task)();
-            delete task;
-        }
+    case kPostedTaskMessage: {
+        const std::unique_ptr<UiTask> task(reinterpret_cast<UiTask*>(lParam));
+        if (task && *task)
+            (*task)();
         return 0;
+    }
     default:
         return DefaultHandling(message, wParam, lParam);
     }
