@@ -5,7 +5,7 @@
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
-#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/drawing/Theme.h"
@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -63,8 +64,8 @@ class WindowContent : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+        gdiplus = std::make_unique<UIE::CGdiplusSession>();
+        ASSERT_TRUE(gdiplus->Started());
         exe = LoadLibraryExW(zmxtest::UninstallExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(exe, nullptr);
         savedTheme = UIE::UiTheme;
@@ -83,7 +84,7 @@ protected:
         UIE::UiTheme = savedTheme;
         if (exe)
             FreeLibrary(exe);
-        Gdiplus::GdiplusShutdown(token);
+        gdiplus.reset();
     }
 
     template <typename Control>
@@ -92,7 +93,7 @@ protected:
         return index < panel->children.size() ? dynamic_cast<Control*>(panel->children[index]) : nullptr;
     }
 
-    ULONG_PTR token = 0;
+    std::unique_ptr<UIE::CGdiplusSession> gdiplus;
     HMODULE exe = nullptr;
     UIE::UiThemeColors savedTheme;
     UninstallerApp* app = nullptr;

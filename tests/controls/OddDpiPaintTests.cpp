@@ -196,7 +196,7 @@ TEST(OddDpiLabel, TextIsOneCentredLineCutAtItsEndWithoutPrefixes)
         UIE::CUiLabel label;
         label.text = kWords;
         label.fontSize = 12;
-        label.alignment = c.alignment;
+        label.alignment = static_cast<UIE::TextAlignment>(c.alignment);
         Place(&label, 5, 3, 150, 22);
         Canvas canvas(c.rect.right + 10, c.rect.bottom + 10);
         DrawTextRecorder recorder;
