@@ -3,10 +3,10 @@
 #include "app/Removal.h"
 #include "app/UninstallerApp.h"
 
-#include "ui/setup/ActionButton.h"
-#include "ui/setup/ChromeButton.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
 
 #include <system_error>
 

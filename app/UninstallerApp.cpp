@@ -1,10 +1,10 @@
 #include "app/UninstallerApp.h"
 
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
 #include "ui/framework/images/ImageCache.h"
-#include "ui/framework/base/Dpi.h"
-#include "ui/framework/base/GdiplusSession.h"
 #include "ui/setup/Look.h"
 
 namespace {

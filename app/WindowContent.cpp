@@ -1,12 +1,12 @@
 #include "app/UninstallerApp.h"
 
 #include "resources/Resources.h"
-#include "ui/setup/ActionButton.h"
-#include "ui/setup/ChromeButton.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/images/UiImage.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
 
 namespace {
 

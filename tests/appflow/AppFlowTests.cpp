@@ -4,12 +4,12 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
 
-#include "ui/setup/ActionButton.h"
-#include "ui/setup/ChromeButton.h"
 #include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
 
 #include <windows.h>
 

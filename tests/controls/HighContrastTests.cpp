@@ -4,12 +4,12 @@
 // would after reading the setting.
 #include "controls/PaintTestSupport.h"
 
-#include "ui/setup/ActionButton.h"
-#include "ui/setup/ChromeButton.h"
-#include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/setup/ActionButton.h"
+#include "ui/setup/ChromeButton.h"
 
 #include <gtest/gtest.h>
 

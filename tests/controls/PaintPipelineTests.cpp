@@ -1,12 +1,12 @@
 #include "controls/PaintTestSupport.h"
 
-#include "ui/setup/ActionButton.h"
 #include "ui/framework/controls/Label.h"
-#include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/window/UiWindow.h"
+#include "ui/setup/ActionButton.h"
 
 #include <gtest/gtest.h>
 

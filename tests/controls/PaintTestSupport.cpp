@@ -1,12 +1,12 @@
 #include "controls/PaintTestSupport.h"
 
+#include "ui/framework/base/Dpi.h"
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
-#include "ui/setup/Look.h"
 #include "ui/framework/images/ImageCache.h"
-#include "ui/framework/base/Dpi.h"
-#include "ui/framework/base/GdiplusSession.h"
+#include "ui/setup/Look.h"
 
 #include <gtest/gtest.h>
 

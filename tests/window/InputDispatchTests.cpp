@@ -2,8 +2,8 @@
 // mouse messages sent to a real window whose controls log what they receive.
 #include "WindowTestSupport.h"
 
-#include "ui/setup/ActionButton.h"
 #include "ui/framework/window/UiWindow.h"
+#include "ui/setup/ActionButton.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // created window to send messages to.
 #include "helpers/TestSupport.h"
 #include "helpers/UiTestSupport.h"
-#include "ui/framework/window/UiControl.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/UiControl.h"
 #include "ui/setup/Window.h"
 
 #include <windows.h>

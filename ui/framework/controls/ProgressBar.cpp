@@ -1,10 +1,10 @@
 #include "ui/framework/controls/ProgressBar.h"
 
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/FocusRing.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Theme.h"
-#include "ui/framework/base/Dpi.h"
 
 #include <oleacc.h>
 

@@ -1,9 +1,9 @@
 #include "ui/framework/drawing/FocusRing.h"
 
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/base/Dpi.h"
 #include "ui/framework/window/UiWindow.h"
 
 #include <algorithm>

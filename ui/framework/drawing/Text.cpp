@@ -1,7 +1,7 @@
 #include "ui/framework/drawing/Text.h"
 
-#include "ui/framework/drawing/Theme.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/drawing/Theme.h"
 
 #include <algorithm>
 #include <map>

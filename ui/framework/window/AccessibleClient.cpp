@@ -1,8 +1,8 @@
 #include "ui/framework/window/AccessibleClient.h"
 
-#include "ui/framework/window/UiControl.h"
 #include "ui/framework/window/AccessibleTree.h"
 #include "ui/framework/window/KeyboardFocus.h"
+#include "ui/framework/window/UiControl.h"
 #include "ui/framework/window/UiWindow.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "ui/framework/window/AccessibleTree.h"
 
-#include "ui/framework/window/UiControl.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/UiControl.h"
 #include "ui/framework/window/UiWindow.h"
 
 #include <oleacc.h>

@@ -1,11 +1,11 @@
 #include "ui/framework/window/UiWindow.h"
 
-#include "ui/framework/drawing/HighContrast.h"
-#include "ui/framework/window/PaintPipeline.h"
-#include "ui/framework/window/UiControl.h"
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/NonClientHitTest.h"
+#include "ui/framework/window/PaintPipeline.h"
+#include "ui/framework/window/UiControl.h"
 
 #include <imm.h>
 #include <windowsx.h>
