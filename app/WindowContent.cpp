@@ -13,12 +13,7 @@ namespace {
 template <typename Control>
 Control* Place(UIE::CUiControl* panel, Control* control, int x, int y, int width, int height)
 {
-    control->x = x;
-    control->y = y;
-    control->width = width;
-    control->height = height;
-    panel->AddChild(control);
-    return control;
+    return UIE::PlaceChild(panel, control, UIE::UiRect{x, y, width, height});
 }
 
 UIE::CUiImage* MakeImage(HINSTANCE instance, unsigned resourceId)

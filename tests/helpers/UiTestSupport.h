@@ -11,10 +11,7 @@ namespace zmxtest {
 template <typename Control>
 Control* Place(Control* control, int x, int y, int width, int height)
 {
-    control->x = x;
-    control->y = y;
-    control->width = width;
-    control->height = height;
+    control->SetBounds(UIE::UiRect{x, y, width, height});
     return control;
 }
 
@@ -22,8 +19,7 @@ Control* Place(Control* control, int x, int y, int width, int height)
 template <typename Control>
 Control* Place(UIE::CUiControl* parent, Control* control, int x, int y, int width, int height)
 {
-    parent->AddChild(Place(control, x, y, width, height));
-    return control;
+    return UIE::PlaceChild(parent, control, UIE::UiRect{x, y, width, height});
 }
 
 // Client or screen coordinates packed as mouse messages carry them (signed 16-bit words).

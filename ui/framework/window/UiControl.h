@@ -95,6 +95,16 @@ public:
     bool mouseTransparent = false; // never hit itself; its children still are
 };
 
+// Gives control its rectangle (logical, relative to parent), makes it parent's child
+// and returns it.
+template <typename Control>
+Control* PlaceChild(CUiControl* parent, Control* control, const UiRect& bounds)
+{
+    control->SetBounds(bounds);
+    parent->AddChild(control);
+    return control;
+}
+
 // The first of control and its ancestors, nearest first, for which test is true; null
 // when none is.
 template <typename Test>
