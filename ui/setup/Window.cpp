@@ -1,6 +1,7 @@
 #include "ui/setup/Window.h"
 
 #include "resources/Product.h"
+#include "resources/Resources.h"
 #include "ui/framework/base/Dpi.h"
 #include "ui/setup/Look.h"
 
@@ -18,6 +19,7 @@ CWindow::CWindow()
 {
     title = std::wstring(L"卸载") + kProductName;
     logicalSize = SIZE{kWindowWidth, kWindowHeight};
+    iconResourceId = IDI_APP_ICON;
     dragRegionEnabled = true;
 }
 

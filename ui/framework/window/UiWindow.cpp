@@ -14,7 +14,7 @@ namespace {
 
 bool classRegistered = false;
 
-bool RegisterWindowClass(HINSTANCE instance)
+bool RegisterWindowClass(HINSTANCE instance, WORD iconResourceId)
 {
     if (classRegistered)
         return true;
@@ -23,7 +23,7 @@ bool RegisterWindowClass(HINSTANCE instance)
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = &CUiWindow::StaticWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
+    windowClass.hIcon = iconResourceId ? LoadIconW(instance, MAKEINTRESOURCEW(iconResourceId)) : nullptr;
     windowClass.hIconSm = windowClass.hIcon;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
@@ -115,7 +115,7 @@ bool CUiWindow::OnEscape()
 bool CUiWindow::Create(HINSTANCE moduleInstance)
 {
     instance = moduleInstance;
-    if (!RegisterWindowClass(instance))
+    if (!RegisterWindowClass(instance, iconResourceId))
         return false;
 
     const int width = DpiScale(logicalSize.cx);

@@ -79,6 +79,7 @@ public:
     std::vector<CUiControl*>& hoverWithin = input.hoverWithin;
     bool useDwmFrame = true;
     SIZE logicalSize{0, 0}; // the size Create gives the window
+    WORD iconResourceId = 0; // the class icon in the instance's resources, when the class is registered
     // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
     bool focusCuesShown = false;
     CWindowAccessibility accessibility;
