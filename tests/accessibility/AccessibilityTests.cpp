@@ -8,7 +8,7 @@
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
-#include "ui/framework/base/Gdiplus.h"
+#include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
@@ -175,23 +175,13 @@ bool Contains(const std::vector<WinEvent>& events, const WinEvent& wanted)
     return std::find(events.begin(), events.end(), wanted) != events.end();
 }
 
+// GDI+ for the content's images; the cached bitmaps go before GDI+ does.
 class GdiplusSession {
 public:
-    GdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    }
-    ~GdiplusSession()
-    {
-        UIE::CUiImageCache::Instance().Clear();
-        Gdiplus::GdiplusShutdown(token);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    ~GdiplusSession() { UIE::CUiImageCache::Instance().Clear(); }
 
 private:
-    ULONG_PTR token = 0;
+    UIE::CGdiplusSession session;
 };
 
 VARIANT Child(LONG id)
@@ -259,10 +249,10 @@ protected:
         app.installDir = installDir;
         // The removal itself is not the subject: the worker never starts, the test reports
         // the result itself.
-        app.startWorker = [this](std::thread&, std::function<void()>) {
+        app.SetWorkerStarter([this](std::thread&, std::function<void()>) {
             ++workersStarted;
             return true;
-        };
+        });
         ASSERT_TRUE(app.window.Create(app.instance));
         app.BuildContent();
         ShowWindow(app.window.hwnd, SW_SHOW);
@@ -279,9 +269,7 @@ protected:
             client->Release();
         if (app.window.hwnd)
             DestroyWindow(app.window.hwnd);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        DropQueuedMessages();
     }
 
     LONG ChildCount()

@@ -1,7 +1,7 @@
 #include "ui/setup/ChromeButton.h"
 
 #include "ui/framework/base/Dpi.h"
-#include "ui/framework/drawing/FocusRing.h"
+#include "ui/framework/controls/FocusRing.h"
 #include "ui/framework/drawing/Glyph.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"

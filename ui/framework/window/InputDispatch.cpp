@@ -108,7 +108,6 @@ void CUiInputDispatch::ButtonDown(const std::vector<CUiControl*>& roots, HWND ca
     CUiControl* pressTarget = pressable ? pressable : hit;
 
     CUiControl* newFocus = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->CanFocus(); });
-    CUiControl* newFocus = FindSelfOrAncestor(hit, [](CUiControl* control) { return control->CanFocus(); });
     if (setFocus)
         setFocus(newFocus);
     else

@@ -1,4 +1,4 @@
-#include "ui/framework/drawing/FocusRing.h"
+#include "ui/framework/controls/FocusRing.h"
 
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/HighContrast.h"
