@@ -24,10 +24,10 @@ protected:
             boxes.push_back({caption, text, style});
             return IDYES;
         };
-        app.startWorker = [this](std::thread&, std::function<void()>) {
+        app.SetWorkerStarter([this](std::thread&, std::function<void()>) {
             ++workersStarted;
             return true;
-        };
+        });
     }
 
     struct Box {
