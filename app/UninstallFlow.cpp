@@ -8,8 +8,6 @@
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
 
-#include <system_error>
-
 namespace {
 
 void InvalidateWindow(HWND hwnd)
@@ -20,12 +18,25 @@ void InvalidateWindow(HWND hwnd)
 
 } // namespace
 
+namespace {
+
+struct ThreadNotStarted {};
+
+} // namespace
+
+// Uninstall.exe's link has std::thread report a thread it cannot start through this
+// instead of std::system_error, whose message machinery the program has no use for.
+[[noreturn]] void ThrowThreadNotStarted(int)
+{
+    throw ThreadNotStarted();
+}
+
 bool StartWorkerThread(std::thread& thread, std::function<void()> body)
 {
     try {
         thread = std::thread(std::move(body));
         return true;
-    } catch (const std::system_error&) {
+    } catch (...) {
         return false;
     }
 }

@@ -47,7 +47,8 @@ void UninstallerApp::StartUiResources()
     MakeProcessDpiAware();
     UIE::RefreshDpi(nullptr);
     gdiplusToken = std::make_unique<UIE::CGdiplusSession>();
-    ChooseUiFont();
+    // Before the font: the artwork helper starts right after this and draws the banner
+    // on the window's background colour.
     UIE::UiTheme = SetupUi::kTheme;
 }
 
@@ -71,7 +72,17 @@ int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const std::ws
     installDir = dir;
     StartUiResources();
 
-    if (!window.Create(instance)) {
+    // Decoding the artwork and drawing it at the screen's size takes about as long as
+    // creating the window, so a helper does it meanwhile. The content is built from the
+    // cache only after the helper has finished, so the first frame is always complete;
+    // without a helper the content decodes and draws it on the way.
+    std::thread artwork;
+    StartWorkerThread(artwork, [module = instance, dpi = UIE::GetDpiInfo().dpi] { PrepareArtwork(module, dpi); });
+    ChooseUiFont();
+    const bool created = window.Create(instance);
+    if (artwork.joinable())
+        artwork.join();
+    if (!created) {
         ReleaseUiResources();
         return 1;
     }

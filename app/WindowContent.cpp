@@ -1,12 +1,15 @@
 #include "app/UninstallerApp.h"
 
 #include "resources/Resources.h"
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/images/UiImage.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+
+#include <memory>
 
 namespace {
 
@@ -16,14 +19,34 @@ Control* Place(UIE::CUiControl* panel, Control* control, int x, int y, int width
     return UIE::PlaceChild(panel, control, UIE::UiRect{x, y, width, height});
 }
 
-UIE::CUiImage* MakeImage(HINSTANCE instance, unsigned resourceId)
+// One of the window's two pictures: its resource and logical rectangle. The banner lies
+// on the window's background, so it may paint that itself: the image control can then
+// keep it as one opaque picture and copy it on a repaint. The logo lies on the banner
+// and has its own alpha; a box behind it would show.
+struct Artwork {
+    unsigned resourceId;
+    int x;
+    int y;
+    int width;
+    int height;
+    bool onWindowBackground;
+};
+
+const Artwork kBanner{IDR_BANNER_PNG, 0, 0, 520, 260, true};
+const Artwork kLogo{IDR_LOGO_PNG, 16, 16, 140, 24, false};
+
+UIE::CUiImage* MakeImage(HINSTANCE instance, const Artwork& artwork)
 {
     auto* image = new UIE::CUiImage();
+    image->x = artwork.x;
+    image->y = artwork.y;
+    image->width = artwork.width;
+    image->height = artwork.height;
     image->fit = UIE::Contain;
     image->cornerRadius = 0;
-    // The artwork has its own alpha; a grey box behind the logo would show on the banner.
     image->background = 0x00000000;
-    image->image = UIE::CUiImageCache::Instance().LoadResourceImage(instance, resourceId);
+    image->onWindowBackground = artwork.onWindowBackground;
+    image->image = UIE::CUiImageCache::Instance().LoadResourceImage(instance, artwork.resourceId);
     return image;
 }
 
@@ -38,15 +61,26 @@ UIE::CUiLabel* MakeLabel(const wchar_t* text)
 
 } // namespace
 
+void UninstallerApp::PrepareArtwork(HINSTANCE instance, int dpi)
+{
+    // The root panel lies at the client area's origin, so a picture's place in the
+    // back buffer is its own rectangle's scaled top-left corner.
+    HDC screen = GetDC(nullptr);
+    for (const Artwork* artwork : {&kBanner, &kLogo}) {
+        const std::unique_ptr<UIE::CUiImage> image(MakeImage(instance, *artwork));
+        image->PrepareLayer(screen, UIE::DpiScaleAt(artwork->x, dpi), UIE::DpiScaleAt(artwork->y, dpi), dpi);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
 void UninstallerApp::BuildContent()
 {
     auto* panel = new UIE::CUiControl();
 
-    auto* banner = MakeImage(instance, IDR_BANNER_PNG);
-    Place(panel, banner, 0, 0, 520, 260);
-    auto* logo = MakeImage(instance, IDR_LOGO_PNG);
+    panel->AddChild(MakeImage(instance, kBanner));
+    auto* logo = MakeImage(instance, kLogo);
     logo->accessibleName = L"Qelvo视频格式转换器";
-    Place(panel, logo, 16, 16, 140, 24);
+    panel->AddChild(logo);
 
     closeButton = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
         if (window.hwnd)

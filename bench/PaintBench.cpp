@@ -7,6 +7,10 @@
 //   first_paint      the first full paint after the content was built
 //   without_<part>   PaintIntoBackBuffer with one top-level part hidden, to show
 //                    what each part costs
+//   hover_<button>   the WM_PAINT that follows the pointer's entering a button (the
+//                    close button lies on the banner, the uninstall button on the plain
+//                    background); hover_<button>_invalid_px and hover_<button>_px give
+//                    the area that the hover invalidated and the button's own area
 #include "BenchClock.h"
 
 #include "app/UninstallerApp.h"
@@ -61,6 +65,43 @@ double Time(const std::function<void()>& body)
         samples.push_back(NowMs() - start);
     }
     return Median(samples);
+}
+
+struct Hover {
+    double ms = 0;
+    long invalidArea = 0;
+    long buttonArea = 0;
+};
+
+// Moves the pointer off and onto the button, each time timing the repaint that the
+// button's entering causes; the repaints of the leaving are not counted.
+Hover TimeHover(UninstallerApp& app, UIE::CUiControl* button, POINT away)
+{
+    const HWND hwnd = app.window.hwnd;
+    const POINT absolute = button->GetAbsolutePosition();
+    const RECT device{UIE::DpiScale(absolute.x), UIE::DpiScale(absolute.y),
+                      UIE::DpiScale(absolute.x + button->width), UIE::DpiScale(absolute.y + button->height)};
+    const POINT centre{(device.left + device.right) / 2, (device.top + device.bottom) / 2};
+    Hover hover;
+    hover.buttonArea = static_cast<long>(device.right - device.left) * (device.bottom - device.top);
+    std::vector<double> samples;
+    for (int i = 0; i < kRounds; ++i) {
+        app.window.ProcessPointerMove(away.x, away.y);
+        UpdateWindow(hwnd);
+        GdiFlush();
+        app.window.ProcessPointerMove(centre.x, centre.y);
+        RECT invalid{};
+        GetUpdateRect(hwnd, &invalid, FALSE);
+        hover.invalidArea = static_cast<long>(invalid.right - invalid.left) * (invalid.bottom - invalid.top);
+        const double start = NowMs();
+        UpdateWindow(hwnd);
+        GdiFlush();
+        samples.push_back(NowMs() - start);
+    }
+    app.window.ProcessPointerMove(away.x, away.y);
+    UpdateWindow(hwnd);
+    hover.ms = Median(samples);
+    return hover;
 }
 
 } // namespace
@@ -125,6 +166,19 @@ int wmain()
                 Time([&] { UIE::PaintIntoBackBuffer(app.window, windowDc, width, height, client); });
             part.control->visible = true;
             std::printf("without_%s %.3f\n", part.name, without);
+        }
+
+        // A point on the plain background below the banner, away from every control.
+        const POINT away{UIE::DpiScale(100), UIE::DpiScale(300)};
+        const struct {
+            const char* name;
+            UIE::CUiControl* button;
+        } buttons[] = {{"close_button", app.closeButton}, {"uninstall_button", app.uninstallButton}};
+        for (const auto& button : buttons) {
+            const Hover hover = TimeHover(app, button.button, away);
+            std::printf("hover_%s %.3f\n", button.name, hover.ms);
+            std::printf("hover_%s_invalid_px %ld\n", button.name, hover.invalidArea);
+            std::printf("hover_%s_px %ld\n", button.name, hover.buttonArea);
         }
         ReleaseDC(hwnd, windowDc);
         DestroyWindow(hwnd);

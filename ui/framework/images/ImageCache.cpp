@@ -16,8 +16,17 @@ namespace {
 // to the exe for these two keys; the digits are those of %u and %d.
 std::wstring Decimal(long long value)
 {
-    const std::string digits = std::to_string(value);
-    return std::wstring(digits.begin(), digits.end());
+    wchar_t digits[24];
+    wchar_t* end = digits + 24;
+    wchar_t* first = end;
+    unsigned long long magnitude = value < 0 ? 0 - static_cast<unsigned long long>(value) : value;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--first = L'-';
+    return std::wstring(first, end);
 }
 
 std::wstring ResourceKey(unsigned id)
@@ -60,6 +69,37 @@ Gdiplus::Bitmap* DecodeResource(HMODULE module, unsigned id)
 }
 
 } // namespace
+
+bool ImageLayerKey::operator==(const ImageLayerKey& other) const
+{
+    return source == other.source && width == other.width && height == other.height && fit == other.fit &&
+           radius == other.radius && background == other.background && originX == other.originX && originY == other.originY &&
+           margin == other.margin && dibTarget == other.dibTarget;
+}
+
+CUiImageLayer::CUiImageLayer(const ImageLayerKey& layerKey, HDC target, int layerWidth, int layerHeight)
+    : key(layerKey), width(layerWidth), height(layerHeight)
+{
+    // Compatible with the target, so that GDI+ takes the same road drawing into the
+    // layer as it would drawing into the target itself.
+    bitmap = CreateCompatibleBitmap(target, width, height);
+    if (!bitmap)
+        return;
+    dc = CreateCompatibleDC(target);
+    if (!dc)
+        return;
+    previousBitmap = SelectObject(dc, bitmap);
+}
+
+CUiImageLayer::~CUiImageLayer()
+{
+    if (dc) {
+        SelectObject(dc, previousBitmap);
+        DeleteDC(dc);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+}
 
 CUiImageCache& CUiImageCache::Instance()
 {
@@ -139,8 +179,36 @@ Gdiplus::Bitmap* CUiImageCache::LoadScaledFileImage(const std::wstring& path)
     return copy;
 }
 
+bool CUiImageCache::Owns(const Gdiplus::Bitmap* bitmap) const
+{
+    if (!bitmap)
+        return false;
+    for (const auto& entry : bitmaps)
+        if (entry.second == bitmap)
+            return true;
+    return false;
+}
+
+CUiImageLayer* CUiImageCache::FindLayer(const ImageLayerKey& key) const
+{
+    for (const auto& layer : layers)
+        if (layer->key == key)
+            return layer.get();
+    return nullptr;
+}
+
+CUiImageLayer* CUiImageCache::AddLayer(std::unique_ptr<CUiImageLayer> layer)
+{
+    // A bitmap the cache does not own may be deleted and its address reused.
+    if (!layer || !Owns(layer->key.source))
+        return nullptr;
+    layers.push_back(std::move(layer));
+    return layers.back().get();
+}
+
 void CUiImageCache::Clear()
 {
+    layers.clear();
     for (auto& entry : bitmaps)
         delete entry.second;
     bitmaps.clear();

@@ -1,10 +1,54 @@
 #pragma once
 #include "ui/framework/base/Gdiplus.h"
 
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace UIE {
+
+// Everything the pixels of an image control's drawing depend on: the bitmap, the
+// control's device size, fit, corner radius and background, where it sits in the back
+// buffer, its clip margin, and whether the target is a DIB section (GDI+ draws into
+// those another way).
+struct ImageLayerKey {
+    Gdiplus::Bitmap* source = nullptr;
+    int width = 0;
+    int height = 0;
+    int32_t fit = 0;
+    int radius = 0;
+    uint32_t background = 0;
+    int originX = 0;
+    int originY = 0;
+    int margin = 0;
+    bool dibTarget = false;
+    bool operator==(const ImageLayerKey& other) const;
+};
+
+// An image control's drawing made once and kept; its pixel (x, y) belongs at (x, y) of
+// the back buffer. A blended layer holds the image drawn onto transparent black: the
+// premultiplied pixels GDI+ would blend onto the target. An opaque layer holds the
+// control's background and image as they come out over any backdrop, to be copied.
+class CUiImageLayer {
+public:
+    enum Kind { Blended, Opaque };
+
+    // An uninitialised layer compatible with target, width × height; dc is null on failure.
+    CUiImageLayer(const ImageLayerKey& key, HDC target, int width, int height);
+    ~CUiImageLayer();
+    CUiImageLayer(const CUiImageLayer&) = delete;
+    CUiImageLayer& operator=(const CUiImageLayer&) = delete;
+
+    ImageLayerKey key;
+    Kind kind = Blended;
+    int width;
+    int height;
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+};
 
 // Process-wide store of decoded bitmaps; it owns every bitmap it returns, and callers
 // borrow them until Clear.
@@ -19,16 +63,26 @@ public:
     Gdiplus::Bitmap* LoadScaledResourceImage(unsigned id, int width, int height);
     // An image file stretched to 30 × 30 logical pixels.
     Gdiplus::Bitmap* LoadScaledFileImage(const std::wstring& path);
-    // Deletes every bitmap; must run before GDI+ shuts down.
+    // Deletes every bitmap and layer; must run before GDI+ shuts down.
     void Clear();
     size_t Size() const { return bitmaps.size(); }
     bool Contains(const std::wstring& key) const { return bitmaps.count(key) != 0; }
+
+    // True for a bitmap this cache returned and still holds.
+    bool Owns(const Gdiplus::Bitmap* bitmap) const;
+    // The layer stored under key, or null.
+    CUiImageLayer* FindLayer(const ImageLayerKey& key) const;
+    // Stores a layer of one of this cache's bitmaps; returns it, or null (and deletes
+    // it) when its source is not one of them.
+    CUiImageLayer* AddLayer(std::unique_ptr<CUiImageLayer> layer);
+    size_t LayerCount() const { return layers.size(); }
 
 private:
     CUiImageCache() = default;
     Gdiplus::Bitmap* Find(const std::wstring& key) const;
 
     std::map<std::wstring, Gdiplus::Bitmap*> bitmaps;
+    std::vector<std::unique_ptr<CUiImageLayer>> layers;
 };
 
 // Copy of source stretched to exactly (width × height) device pixels, premultiplied ARGB.

@@ -48,8 +48,7 @@ bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
 
     const UiRect fill{paintRect.left, paintRect.top, paintRect.right - paintRect.left,
                       paintRect.bottom - paintRect.top};
-    FillRectGdi(context, fill,
-                HighContrastOn() ? GetSysColor(COLOR_WINDOW) : ArgbToColorRef(UiTheme.windowBackground));
+    FillRectGdi(context, fill, ArgbToColorRef(WindowBackgroundArgb()));
     for (CUiControl* control : window.rootControls)
         if (Intersects(control->GetDeviceRect(), paintRect))
             PaintControlTree(control, context);
@@ -58,6 +57,11 @@ bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
     context.clipStack.clear();
     context.hdc = nullptr;
     return true;
+}
+
+uint32_t WindowBackgroundArgb()
+{
+    return HighContrastOn() ? SystemColourArgb(COLOR_WINDOW) : UiTheme.windowBackground;
 }
 
 void RunPaintPipeline(CUiWindow& window)

@@ -1,12 +1,17 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 namespace UIE {
 
 class CUiControl;
 class CUiPaintContext;
 class CUiWindow;
 
+// The colour a paint fills the invalid rectangle with: the theme's, or in high contrast
+// the system's window colour.
+uint32_t WindowBackgroundArgb();
 // WM_PAINT: draws the invalid rectangle into the back buffer and copies it to the screen.
 void RunPaintPipeline(CUiWindow& window);
 // The drawing half of a paint: (re)creates the back buffer for the client size, fills
