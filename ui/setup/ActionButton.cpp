@@ -7,12 +7,10 @@
 #include "ui/framework/drawing/Text.h"
 #include "ui/setup/Look.h"
 
-#include <oleacc.h>
-
 namespace SetupUi {
 
 CActionButton::CActionButton(std::wstring caption, std::function<void()> clickHandler)
-    : text(std::move(caption)), onClick(std::move(clickHandler))
+    : CPushButton(std::move(clickHandler), 0), text(std::move(caption))
 {
 }
 
@@ -40,18 +38,6 @@ bool CActionButton::WantsHandCursor()
     return enabled;
 }
 
-void CActionButton::OnMouseEnter()
-{
-    Enter();
-    Invalidate();
-}
-
-void CActionButton::OnMouseLeave()
-{
-    Leave();
-    Invalidate();
-}
-
 void CActionButton::OnMouseDown(int, int)
 {
     Press();
@@ -62,13 +48,8 @@ void CActionButton::OnMouseUp(int px, int py)
 {
     const bool clicked = Release(px, py, width, height);
     Invalidate();
-    if (clicked && enabled && onClick)
-        onClick();
-}
-
-DWORD CActionButton::AccessibleRole()
-{
-    return ROLE_SYSTEM_PUSHBUTTON;
+    if (clicked && enabled)
+        Click();
 }
 
 std::wstring CActionButton::AccessibleName()
@@ -76,23 +57,9 @@ std::wstring CActionButton::AccessibleName()
     return text;
 }
 
-std::wstring CActionButton::AccessibleDefaultAction()
-{
-    return L"按下";
-}
-
 bool CActionButton::DoDefaultAction()
 {
-    if (!enabled || !IsShown())
-        return false;
-    if (onClick)
-        onClick();
-    return true;
-}
-
-int CActionButton::TabOrder()
-{
-    return 0;
+    return enabled && CPushButton::DoDefaultAction();
 }
 
 } // namespace SetupUi

@@ -6,12 +6,10 @@
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 
-#include <oleacc.h>
-
 namespace SetupUi {
 
 CChromeButton::CChromeButton(ChromeGlyph glyphKind, std::function<void()> clickHandler)
-    : kind(glyphKind), onClick(std::move(clickHandler))
+    : CPushButton(std::move(clickHandler), 1), kind(glyphKind)
 {
 }
 
@@ -36,51 +34,15 @@ bool CChromeButton::WantsHandCursor()
     return true;
 }
 
-void CChromeButton::OnMouseEnter()
-{
-    Enter();
-    Invalidate();
-}
-
-void CChromeButton::OnMouseLeave()
-{
-    Leave();
-    Invalidate();
-}
-
 void CChromeButton::OnMouseUp(int px, int py)
 {
-    if (Release(px, py, width, height, false) && onClick)
-        onClick();
-}
-
-DWORD CChromeButton::AccessibleRole()
-{
-    return ROLE_SYSTEM_PUSHBUTTON;
+    if (Release(px, py, width, height, false))
+        Click();
 }
 
 std::wstring CChromeButton::AccessibleName()
 {
     return kind == ChromeGlyph::Close ? L"关闭" : L"最小化";
-}
-
-std::wstring CChromeButton::AccessibleDefaultAction()
-{
-    return L"按下";
-}
-
-bool CChromeButton::DoDefaultAction()
-{
-    if (!IsShown())
-        return false;
-    if (onClick)
-        onClick();
-    return true;
-}
-
-int CChromeButton::TabOrder()
-{
-    return 1;
 }
 
 } // namespace SetupUi

@@ -1,9 +1,9 @@
 #pragma once
-#include "ui/framework/controls/ButtonBehavior.h"
-#include "ui/framework/window/UiControl.h"
+#include "ui/setup/PushButton.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace SetupUi {
 
@@ -13,27 +13,19 @@ enum class ChromeGlyph : uint8_t {
     Minimize = 1,
 };
 
-// A small caption button drawing a close or minimise glyph.
-class CChromeButton : public UIE::CUiControl, public UIE::ButtonBehavior {
+// A small caption button drawing a close or minimise glyph. It comes after the window's
+// content in the Tab order, as caption buttons come last.
+class CChromeButton : public CPushButton {
 public:
     CChromeButton(ChromeGlyph glyphKind, std::function<void()> clickHandler);
     void Paint(UIE::CUiPaintContext& context) override;
     bool WantsHandCursor() override;
-    void OnMouseEnter() override;
-    void OnMouseLeave() override;
     // Clicks whenever the release is inside; there is no pressed state.
     void OnMouseUp(int x, int y) override;
-    DWORD AccessibleRole() override;
     // "关闭" or "最小化".
     std::wstring AccessibleName() override;
-    std::wstring AccessibleDefaultAction() override;
-    // Clicks while shown.
-    bool DoDefaultAction() override;
-    // After the window's content, as caption buttons come last.
-    int TabOrder() override;
 
     ChromeGlyph kind;
-    std::function<void()> onClick;
 };
 
 } // namespace SetupUi

@@ -39,9 +39,11 @@ void CAccessibleClient::Disconnect()
     window = nullptr;
 }
 
-HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control) const
+HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control, bool needsHandle) const
 {
     control = nullptr;
+    if (!window || (needsHandle && !window->hwnd))
+        return CO_E_OBJNOTCONNECTED;
     if (child.vt != VT_I4)
         return E_INVALIDARG;
     if (child.lVal == CHILDID_SELF)
@@ -51,6 +53,29 @@ HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control) c
         return E_INVALIDARG;
     control = children[static_cast<size_t>(child.lVal) - 1];
     return S_OK;
+}
+
+HRESULT CAccessibleClient::ResolveInto(const VARIANT& child, VARIANT* out, CUiControl*& control) const
+{
+    control = nullptr;
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    return Resolve(child, control);
+}
+
+HRESULT CAccessibleClient::ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),
+                                           std::wstring CUiWindow::*selfText) const
+{
+    if (out)
+        *out = nullptr;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    if (FAILED(valid))
+        return valid;
+    if (control)
+        return ReturnText((control->*property)(), out);
+    return ReturnText(selfText ? window->*selfText : std::wstring(), out);
 }
 
 HRESULT CAccessibleClient::QueryInterface(REFIID riid, void** object)
@@ -130,47 +155,27 @@ HRESULT CAccessibleClient::get_accChild(VARIANT child, IDispatch** object)
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
     const HRESULT valid = Resolve(child, control);
-    if (FAILED(valid) || !control)
-        return E_INVALIDARG;
-    return S_FALSE; // a simple element: the parent answers for it
+    if (FAILED(valid))
+        return valid;
+    return control ? S_FALSE : E_INVALIDARG; // a simple element: the parent answers for it
 }
 
 HRESULT CAccessibleClient::get_accName(VARIANT child, BSTR* name)
 {
-    if (name)
-        *name = nullptr;
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
-    CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
-    if (FAILED(valid))
-        return valid;
-    return ReturnText(control ? control->AccessibleName() : window->title, name);
+    return ReturnChildText(child, name, &CUiControl::AccessibleName, &CUiWindow::title);
 }
 
 HRESULT CAccessibleClient::get_accValue(VARIANT child, BSTR* value)
 {
-    if (value)
-        *value = nullptr;
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
-    CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
-    if (FAILED(valid))
-        return valid;
-    return ReturnText(control ? control->AccessibleValue() : std::wstring(), value);
+    return ReturnChildText(child, value, &CUiControl::AccessibleValue);
 }
 
 HRESULT CAccessibleClient::get_accDescription(VARIANT child, BSTR* description)
 {
     if (description)
         *description = nullptr;
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
     const HRESULT valid = Resolve(child, control);
     return FAILED(valid) ? valid : S_FALSE;
@@ -178,28 +183,17 @@ HRESULT CAccessibleClient::get_accDescription(VARIANT child, BSTR* description)
 
 HRESULT CAccessibleClient::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role)
-        return E_POINTER;
-    VariantInit(role);
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
-    if (FAILED(valid))
-        return valid;
-    SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : ROLE_SYSTEM_CLIENT));
-    return S_OK;
+    const HRESULT valid = ResolveInto(child, role, control);
+    if (SUCCEEDED(valid))
+        SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : ROLE_SYSTEM_CLIENT));
+    return valid;
 }
 
 HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state)
-        return E_POINTER;
-    VariantInit(state);
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
+    const HRESULT valid = ResolveInto(child, state, control);
     if (FAILED(valid))
         return valid;
     const bool windowFocused = window->hwnd && GetFocus() == window->hwnd;
@@ -265,21 +259,11 @@ HRESULT CAccessibleClient::get_accSelection(VARIANT* children)
 
 HRESULT CAccessibleClient::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    if (action)
-        *action = nullptr;
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
-    CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
-    if (FAILED(valid))
-        return valid;
-    return ReturnText(control ? control->AccessibleDefaultAction() : std::wstring(), action);
+    return ReturnChildText(child, action, &CUiControl::AccessibleDefaultAction);
 }
 
 HRESULT CAccessibleClient::accSelect(LONG flags, VARIANT child)
 {
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
     const HRESULT valid = Resolve(child, control);
     if (FAILED(valid))
@@ -295,10 +279,8 @@ HRESULT CAccessibleClient::accLocation(LONG* left, LONG* top, LONG* width, LONG*
     if (!left || !top || !width || !height)
         return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!window || !window->hwnd)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
+    const HRESULT valid = Resolve(child, control, true);
     if (FAILED(valid))
         return valid;
     RECT rect{};
@@ -317,13 +299,8 @@ HRESULT CAccessibleClient::accLocation(LONG* left, LONG* top, LONG* width, LONG*
 
 HRESULT CAccessibleClient::accNavigate(LONG direction, VARIANT start, VARIANT* end)
 {
-    if (!end)
-        return E_POINTER;
-    VariantInit(end);
-    if (!window)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(start, control);
+    const HRESULT valid = ResolveInto(start, end, control);
     if (FAILED(valid))
         return valid;
     const LONG count = static_cast<LONG>(AccessibleChildren(*window).size());
@@ -372,10 +349,8 @@ HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
 
 HRESULT CAccessibleClient::accDoDefaultAction(VARIANT child)
 {
-    if (!window || !window->hwnd)
-        return CO_E_OBJNOTCONNECTED;
     CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
+    const HRESULT valid = Resolve(child, control, true);
     if (FAILED(valid))
         return valid;
     if (!control || control->AccessibleDefaultAction().empty())

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <string>
+
 namespace UIE {
 
 class CUiControl;
@@ -53,8 +55,16 @@ public:
 
 private:
     virtual ~CAccessibleClient() = default;
-    // E_INVALIDARG for an id that names no child now; control is null for the client itself.
-    HRESULT Resolve(const VARIANT& child, CUiControl*& control) const;
+    // The element a child id names, as every property call starts: CO_E_OBJNOTCONNECTED once
+    // disconnected (or, with needsHandle, while the window has no handle), E_INVALIDARG for an
+    // id that names no child now; control is null for the client itself.
+    HRESULT Resolve(const VARIANT& child, CUiControl*& control, bool needsHandle = false) const;
+    // Resolve for a call answering in a VARIANT: E_POINTER without one, else cleared first.
+    HRESULT ResolveInto(const VARIANT& child, VARIANT* out, CUiControl*& control) const;
+    // A text property: property's value for a control, selfText's for the client itself
+    // (none without it).
+    HRESULT ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),
+                            std::wstring CUiWindow::*selfText = nullptr) const;
 
     LONG references = 1;
     CUiWindow* window; // null once disconnected
