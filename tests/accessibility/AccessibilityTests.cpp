@@ -4,6 +4,7 @@
 // and, through run-at-144.sh, in the 144-DPI one: every location is checked against the
 // layout scaled by the DPI the process sees.
 #include "app/UninstallerApp.h"
+#include "helpers/BoxAnswerer.h"
 #include "helpers/TestSupport.h"
 
 #include "ui/setup/ActionButton.h"
@@ -21,8 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,78 +44,6 @@ void MakeProcessDpiAware()
             setAware();
     }
 }
-
-// Answers the message boxes of this process by title (IDNO or IDOK when not told) and
-// remembers their titles.
-class BoxAnswerer {
-public:
-    BoxAnswerer() : thread([this] { Run(); }) {}
-    ~BoxAnswerer()
-    {
-        stop = true;
-        thread.join();
-    }
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
-    void Answer(const std::wstring& title, int command)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        answers.emplace_back(title, command);
-    }
-    std::vector<std::wstring> Titles()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return titles;
-    }
-
-private:
-    static BOOL CALLBACK Collect(HWND window, LPARAM param)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t className[64] = {};
-        GetClassNameW(window, className, 64);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0)
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-    }
-
-    void Run()
-    {
-        std::vector<HWND> answered;
-        while (!stop) {
-            std::vector<HWND> boxes;
-            EnumWindows(&BoxAnswerer::Collect, reinterpret_cast<LPARAM>(&boxes));
-            for (HWND box : boxes) {
-                if (std::find(answered.begin(), answered.end(), box) != answered.end())
-                    continue;
-                answered.push_back(box);
-                wchar_t title[256] = {};
-                GetWindowTextW(box, title, 256);
-                int command = 0;
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    titles.push_back(title);
-                    for (const auto& answer : answers)
-                        if (answer.first == title)
-                            command = answer.second;
-                }
-                if (!command)
-                    command = GetDlgItem(box, IDNO) ? IDNO : IDOK;
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(box, command)));
-            }
-            Sleep(20);
-        }
-    }
-
-    std::mutex mutex;
-    std::vector<std::pair<std::wstring, int>> answers;
-    std::vector<std::wstring> titles;
-    std::atomic<bool> stop{false};
-    std::thread thread;
-};
 
 struct WinEvent {
     DWORD event;
@@ -427,10 +354,10 @@ TEST_F(ScreenReader, DefaultActionOfTheButtonAsksForConfirmation)
     ASSERT_EQ(button, 3);
     // No in the box: the call itself returns at once, the box comes from the window's queue.
     ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(button)));
-    EXPECT_TRUE(user.Titles().empty());
-    ASSERT_TRUE(PumpUntil([this] { return !user.Titles().empty(); }, 10000));
+    EXPECT_TRUE(user.SeenTitles().empty());
+    ASSERT_TRUE(PumpUntil([this] { return !user.SeenTitles().empty(); }, 10000));
     PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(user.Titles(), std::vector<std::wstring>{kConfirmTitle});
+    EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
     EXPECT_FALSE(app.busy);
     EXPECT_EQ(workersStarted, 0);
     EXPECT_EQ(ChildCount(), 4);
@@ -532,7 +459,7 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpUntil([] { return false; }, 200);
     EXPECT_NE(app.window.hwnd, nullptr);
-    EXPECT_TRUE(user.Titles().empty());
+    EXPECT_TRUE(user.SeenTitles().empty());
 
     // A mouse press on blank space takes the focus away, as before.
     POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
@@ -555,20 +482,20 @@ TEST_F(Keyboard, EnterAndSpacePressTheFocusedButton)
             ASSERT_TRUE(app.window.Create(app.instance));
         }
         app.window.focusedControl = nullptr;
-        const size_t boxesBefore = user.Titles().size();
+        const size_t boxesBefore = user.SeenTitles().size();
         for (int i = 0; i < c.tabs; ++i)
             SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
         // An auto-repeated key does not press again.
         SendMessageW(app.window.hwnd, WM_KEYDOWN, c.key, 0x40000000);
-        EXPECT_EQ(user.Titles().size(), boxesBefore);
+        EXPECT_EQ(user.SeenTitles().size(), boxesBefore);
         SendMessageW(app.window.hwnd, WM_KEYDOWN, c.key, 0);
         if (c.expectedBox) {
-            ASSERT_EQ(user.Titles().size(), boxesBefore + 1);
-            EXPECT_EQ(user.Titles().back(), c.expectedBox);
+            ASSERT_EQ(user.SeenTitles().size(), boxesBefore + 1);
+            EXPECT_EQ(user.SeenTitles().back(), c.expectedBox);
             EXPECT_FALSE(app.busy);
         } else {
             EXPECT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 5000));
-            EXPECT_EQ(user.Titles().size(), boxesBefore);
+            EXPECT_EQ(user.SeenTitles().size(), boxesBefore);
         }
     }
 }

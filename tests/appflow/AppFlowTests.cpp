@@ -2,6 +2,7 @@
 // message boxes, with a scratch installation. A thread of the test plays the user in the
 // message boxes; the test thread is the window thread and pumps its messages.
 #include "app/UninstallerApp.h"
+#include "helpers/BoxAnswerer.h"
 #include "helpers/TestSupport.h"
 
 #include "ui/framework/base/GdiplusSession.h"
@@ -15,10 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
-#include <map>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,96 +27,6 @@ namespace {
 const wchar_t kConfirmTitle[] = L"确认卸载";
 const wchar_t kSuccessTitle[] = L"Qelvo视频格式转换器";
 const wchar_t kFailureTitle[] = L"卸载失败";
-
-// The user in front of the message boxes: answers every box of this process by its title
-// and remembers what each one said. A box nobody expected gets IDOK or IDNO, so a wrong
-// turn of the flow shows up in the record instead of hanging the test.
-class BoxAnswerer {
-public:
-    struct Seen {
-        std::wstring title;
-        std::wstring text;
-    };
-
-    BoxAnswerer() : thread([this] { Run(); }) {}
-    ~BoxAnswerer()
-    {
-        stop = true;
-        thread.join();
-    }
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
-    void Answer(const std::wstring& title, int command)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        answers[title] = command;
-    }
-
-    std::vector<Seen> SeenBoxes()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return seen;
-    }
-
-    std::vector<std::wstring> SeenTitles()
-    {
-        std::vector<std::wstring> titles;
-        for (const Seen& box : SeenBoxes())
-            titles.push_back(box.title);
-        return titles;
-    }
-
-private:
-    static BOOL CALLBACK Collect(HWND window, LPARAM param)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t className[64] = {};
-        GetClassNameW(window, className, 64);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0)
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-    }
-
-    void Run()
-    {
-        std::vector<HWND> answered;
-        while (!stop) {
-            std::vector<HWND> boxes;
-            EnumWindows(&BoxAnswerer::Collect, reinterpret_cast<LPARAM>(&boxes));
-            for (HWND box : boxes) {
-                if (std::find(answered.begin(), answered.end(), box) != answered.end())
-                    continue;
-                answered.push_back(box);
-                wchar_t title[256] = {};
-                wchar_t text[1024] = {};
-                GetWindowTextW(box, title, 256);
-                // The message box keeps its text in a static control with id 0xFFFF.
-                GetDlgItemTextW(box, 0xFFFF, text, 1024);
-                int command = 0;
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    seen.push_back(Seen{title, text});
-                    auto found = answers.find(title);
-                    command = found != answers.end() ? found->second : 0;
-                }
-                if (!command)
-                    command = GetDlgItem(box, IDNO) ? IDNO : IDOK;
-                // Like a click on the button: the box's own thread ends its modal loop.
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(box, command)));
-            }
-            Sleep(20);
-        }
-    }
-
-    std::mutex mutex;
-    std::map<std::wstring, int> answers;
-    std::vector<Seen> seen;
-    std::atomic<bool> stop{false};
-    std::thread thread;
-};
 
 struct Layout {
     bool uninstallButton;
