@@ -16,10 +16,6 @@ void InvalidateWindow(HWND hwnd)
         InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-} // namespace
-
-namespace {
-
 struct ThreadNotStarted {};
 
 } // namespace
