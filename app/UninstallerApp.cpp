@@ -9,19 +9,6 @@
 
 namespace {
 
-using SetProcessDpiAwareFn = BOOL(WINAPI*)();
-
-void MakeProcessDpiAware()
-{
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32)
-        return;
-    auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
-    if (setAware)
-        setAware();
-}
-
 void ChooseUiFont()
 {
     if (UIE::defaultFontFamily)
@@ -44,7 +31,7 @@ UninstallerApp::~UninstallerApp()
 
 void UninstallerApp::StartUiResources()
 {
-    MakeProcessDpiAware();
+    UIE::MakeProcessDpiAware();
     UIE::RefreshDpi(nullptr);
     gdiplusToken = std::make_unique<UIE::CGdiplusSession>();
     // Before the font: the artwork helper starts right after this and draws the banner

@@ -33,18 +33,6 @@ namespace {
 const wchar_t kConfirmTitle[] = L"确认卸载";
 const wchar_t kSuccessTitle[] = L"Qelvo视频格式转换器";
 
-using SetProcessDpiAwareFn = BOOL(WINAPI*)();
-
-void MakeProcessDpiAware()
-{
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-        auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
-        if (setAware)
-            setAware();
-    }
-}
-
 struct WinEvent {
     DWORD event;
     LONG childId;
@@ -164,7 +152,7 @@ class ScreenReader : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MakeProcessDpiAware();
+        UIE::MakeProcessDpiAware();
         UIE::RefreshDpi(nullptr);
         // run-at-144.sh's run says which DPI it means to test.
         wchar_t expected[8] = {};

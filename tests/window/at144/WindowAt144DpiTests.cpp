@@ -12,24 +12,11 @@ using windowtest::RecordingControl;
 
 namespace {
 
-using SetProcessDpiAwareFn = BOOL(WINAPI*)();
-
-// As the application does at start-up, so that the display's own DPI is reported.
-void MakeProcessDpiAware()
-{
-    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-        auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
-        if (setAware)
-            setAware();
-    }
-}
-
 class WindowAt144Dpi : public ::testing::Test, protected windowtest::WindowFixtureBase {
 protected:
     void SetUp() override
     {
-        MakeProcessDpiAware();
+        UIE::MakeProcessDpiAware();
         UIE::RefreshDpi(nullptr);
         ASSERT_EQ(UIE::GetDpiInfo().dpi, 144) << "run this program in the 144-DPI prefix";
         ASSERT_TRUE(CreateWindowWithRoot());

@@ -43,4 +43,16 @@ int DpiUnscale(int value)
     return DpiUnscaleAt(value, GetDpiInfo().dpi);
 }
 
+void MakeProcessDpiAware()
+{
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32)
+        return;
+    using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+    auto setAware = reinterpret_cast<SetProcessDpiAwareFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+    if (setAware)
+        setAware();
+}
+
 } // namespace UIE

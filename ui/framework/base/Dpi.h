@@ -10,6 +10,9 @@ struct DpiInfo {
 
 // Created with 96 on first use.
 DpiInfo& GetDpiInfo();
+// Asks the system for the display's own DPI instead of a scaled 96 (SetProcessDPIAware,
+// looked up at run time); does nothing where the call does not exist.
+void MakeProcessDpiAware();
 // Reads LOGPIXELSY of the window's DC (the screen's when null); keeps the value without a DC.
 void RefreshDpi(HWND window);
 // LOGPIXELSY as the program uses it: 0 or less means 96.
