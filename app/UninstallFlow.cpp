@@ -10,12 +10,6 @@
 
 namespace {
 
-void InvalidateWindow(HWND hwnd)
-{
-    if (hwnd)
-        InvalidateRect(hwnd, nullptr, FALSE);
-}
-
 struct ThreadNotStarted {};
 
 } // namespace
@@ -50,6 +44,7 @@ void UninstallerApp::ShowLayout(bool busyLayout)
     minimizeButton->visible = busyLayout;
     statusLabel->visible = busyLayout;
     progressBar->visible = busyLayout;
+    window.Invalidate(nullptr);
 }
 
 void UninstallerApp::ConfirmAndStart()
@@ -72,7 +67,6 @@ void UninstallerApp::ConfirmAndStart()
     ShowLayout(true);
     progressBar->value = 10;
     progressBar->Invalidate();
-    InvalidateWindow(window.hwnd);
 
     // The previous attempt's thread has posted its result already; only its exit is left.
     if (worker.joinable())
@@ -111,5 +105,4 @@ void ReportCompletion(UninstallerApp* app, bool removed)
     app->showMessageBox(app->window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败",
                         MB_OK | MB_ICONERROR);
     app->ShowLayout(false);
-    InvalidateWindow(app->window.hwnd);
 }

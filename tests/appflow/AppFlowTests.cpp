@@ -3,6 +3,7 @@
 // message boxes; the test thread is the window thread and pumps its messages.
 #include "app/UninstallerApp.h"
 #include "helpers/BoxAnswerer.h"
+#include "helpers/Canvas.h"
 #include "helpers/TestSupport.h"
 
 #include "ui/framework/base/GdiplusSession.h"
@@ -16,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -70,6 +73,32 @@ std::ostream& operator<<(std::ostream& out, const ShownBox& box)
     for (wchar_t c : box.caption + L" | " + box.text)
         text += c < 0x80 ? static_cast<char>(c) : '?';
     return out << "{owner " << box.owner << ", style 0x" << std::hex << box.style << std::dec << ", " << text << "}";
+}
+
+// The client area's pixels as the window shows them.
+std::vector<uint32_t> ShownPixels(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    Canvas canvas(client.right, client.bottom);
+    const HDC dc = GetDC(window);
+    canvas.CopyFrom(dc);
+    ReleaseDC(window, dc);
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            pixels.push_back(canvas.At(x, y));
+    return pixels;
+}
+
+size_t DifferentPixels(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    if (a.size() != b.size())
+        return std::max(a.size(), b.size());
+    size_t count = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        count += a[i] != b[i];
+    return count;
 }
 
 const Layout kIdle{true, true, true, false, false, false};
@@ -312,6 +341,40 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.busy);
     EXPECT_EQ(app.progressBar->value, 10);
+}
+
+TEST_F(AppFlow, EachLayoutSwitchIsDrawnByTheWindowsNextPaint)
+{
+    // No removal: the test reports the result itself.
+    app.SetWorkerStarter([](std::thread&, std::function<void()>) { return true; });
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    const HWND hwnd = app.window.hwnd;
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd);
+    PumpUntil([] { return false; }, 200);
+    const std::vector<uint32_t> idle = ShownPixels(hwnd);
+
+    // A frame drawn afresh from the controls' state: what the window must show.
+    auto redrawn = [&] {
+        app.window.Invalidate(nullptr);
+        UpdateWindow(hwnd);
+        return ShownPixels(hwnd);
+    };
+
+    app.ConfirmAndStart();
+    ASSERT_EQ(CurrentLayout(), kBusy);
+    UpdateWindow(hwnd);
+    const std::vector<uint32_t> busy = ShownPixels(hwnd);
+    EXPECT_GT(DifferentPixels(busy, idle), 0u) << "the busy layout never reached the window";
+    EXPECT_EQ(DifferentPixels(busy, redrawn()), 0u);
+
+    ReportCompletion(&app, false);
+    ASSERT_EQ(CurrentLayout(), kIdle);
+    UpdateWindow(hwnd);
+    const std::vector<uint32_t> idleAgain = ShownPixels(hwnd);
+    EXPECT_EQ(DifferentPixels(idleAgain, idle), 0u);
+    EXPECT_EQ(DifferentPixels(idleAgain, redrawn()), 0u);
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace painttest;
 
 namespace {
@@ -57,6 +59,12 @@ std::vector<HGDIOBJ> Handles(const Cache& cache)
     return handles;
 }
 
+std::string Text(const RECT& rect)
+{
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right) + ","
+        + std::to_string(rect.bottom);
+}
+
 RECT Whole(const Canvas& canvas)
 {
     return RECT{0, 0, canvas.Width(), canvas.Height()};
@@ -82,21 +90,54 @@ TEST(PaintPipeline, FillsOnlyThePaintRectWithTheBackground)
     EXPECT_EQ(Hex(canvas.At(10, 9)), Hex(kWhite));
 }
 
-TEST(PaintPipeline, ControlMeetingThePaintRectDrawsItsWholeArea)
+TEST(PaintPipeline, ControlMeetingThePaintRectDrawsOnlyWithinIt)
 {
-    Canvas canvas(200, 120);
-    UIE::CUiWindow window;
-    auto* control = Flood(RGB(0xFF, 0, 0));
-    window.rootControls.push_back(Place(control, 0, 0, 100, 100));
-    control->visible = false;
-    PaintAndRead(window, canvas, Whole(canvas));
+    for (const bool gdiplus : {false, true}) {
+        SCOPED_TRACE(gdiplus ? "GDI+ fill" : "GDI fill");
+        Canvas canvas(200, 120);
+        UIE::CUiWindow window;
+        auto* control = new ProbeControl();
+        control->onPaint = [gdiplus](UIE::CUiPaintContext& context) {
+            if (gdiplus)
+                UIE::FillRoundRect(context, UIE::UiRect{-100, -100, 400, 400}, 0xFFFF0000, 0);
+            else
+                UIE::FillRectGdi(context, UIE::UiRect{-100, -100, 400, 400}, RGB(0xFF, 0, 0));
+        };
+        window.rootControls.push_back(Place(control, 0, 0, 100, 100));
+        control->visible = false;
+        PaintAndRead(window, canvas, Whole(canvas));
 
-    control->visible = true;
-    PaintAndRead(window, canvas, RECT{10, 10, 20, 20});
-    EXPECT_EQ(control->paintCount, 1);
-    EXPECT_EQ(Hex(canvas.At(80, 80)), Hex(kRed));
-    EXPECT_EQ(Hex(canvas.At(100, 50)), Hex(kRed)) << "the clip margin of one pixel";
-    EXPECT_EQ(Hex(canvas.At(150, 50)), Hex(kWhite));
+        // The rest of the buffer is the kept frame: drawing there would show on a later copy.
+        control->visible = true;
+        PaintAndRead(window, canvas, RECT{10, 10, 20, 20});
+        EXPECT_EQ(control->paintCount, 1);
+        EXPECT_EQ(Hex(canvas.At(10, 10)), Hex(kRed));
+        EXPECT_EQ(Hex(canvas.At(19, 19)), Hex(kRed));
+        EXPECT_EQ(Hex(canvas.At(20, 15)), Hex(kWhite));
+        EXPECT_EQ(Hex(canvas.At(15, 9)), Hex(kWhite));
+        EXPECT_EQ(Hex(canvas.At(80, 80)), Hex(kWhite));
+        EXPECT_TRUE(window.paintContext.clipStack.empty());
+        RECT box{};
+        GetClipBox(window.backBuffer.Dc(), &box);
+        EXPECT_EQ(box.right, 200) << "the paint's clip is gone afterwards";
+    }
+}
+
+TEST(PaintPipeline, DrawnAreaIsNoLongerStaleWhenItCoversTheMark)
+{
+    Canvas canvas(200, 100);
+    UIE::CUiWindow window;
+    Paint(window, canvas, RECT{0, 0, 100, 100});
+    EXPECT_EQ(Text(window.backBuffer.Stale()), "0,0 200,100") << "a new buffer is stale as a whole";
+    Paint(window, canvas, Whole(canvas));
+    EXPECT_TRUE(IsRectEmpty(&window.backBuffer.Stale()));
+
+    const RECT mark{50, 20, 90, 60};
+    window.Invalidate(&mark);
+    Paint(window, canvas, RECT{0, 0, 70, 100});
+    EXPECT_EQ(Text(window.backBuffer.Stale()), "50,20 90,60") << "only part of it was drawn";
+    Paint(window, canvas, RECT{40, 10, 100, 70});
+    EXPECT_TRUE(IsRectEmpty(&window.backBuffer.Stale()));
 }
 
 TEST(PaintPipeline, SubtreesOutsideThePaintRectAreNotPainted)

@@ -24,6 +24,7 @@ bool CBackBuffer::Ensure(HDC reference, int newWidth, int newHeight)
     previousBitmap = previous;
     width = newWidth;
     height = newHeight;
+    stale = RECT{0, 0, width, height};
     return true;
 }
 
@@ -37,6 +38,32 @@ void CBackBuffer::Release()
     previousBitmap = nullptr;
     width = 0;
     height = 0;
+    stale = RECT{};
+}
+
+void CBackBuffer::MarkStale(const RECT* area)
+{
+    // Kept within the buffer, so that a paint of the whole client can always clear it.
+    const RECT whole{0, 0, width, height};
+    RECT inside{};
+    if (!area)
+        inside = whole;
+    else if (!IntersectRect(&inside, area, &whole))
+        return;
+    UnionRect(&stale, &stale, &inside);
+}
+
+void CBackBuffer::MarkDrawn(const RECT& area)
+{
+    RECT covered{};
+    UnionRect(&covered, &area, &stale);
+    if (EqualRect(&covered, &area))
+        stale = RECT{};
+}
+
+bool CBackBuffer::StalePart(const RECT& area, RECT& part) const
+{
+    return IntersectRect(&part, &area, &stale) != FALSE;
 }
 
 } // namespace UIE

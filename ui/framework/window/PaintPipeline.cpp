@@ -37,14 +37,20 @@ void PaintControlTree(CUiControl* control, CUiPaintContext& context)
 
 bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
 {
-    if (!window.backBuffer.Ensure(reference, clientWidth, clientHeight))
+    CBackBuffer& buffer = window.backBuffer;
+    if (!buffer.Ensure(reference, clientWidth, clientHeight))
         return false;
-    const HDC target = window.backBuffer.Dc();
+    const HDC target = buffer.Dc();
     CUiPaintContext& context = window.paintContext;
     context.Reset(target, clientWidth, clientHeight);
     SetBkMode(target, TRANSPARENT);
     context.paintRect = paintRect;
     context.hasPaintRect = true;
+    // Whatever a control draws beyond the paint rectangle would land, unerased, on the
+    // kept frame that later paints copy to the screen.
+    const int savedDc = SaveDC(target);
+    IntersectClipRect(target, paintRect.left, paintRect.top, paintRect.right, paintRect.bottom);
+    IntersectRect(&context.clip, &context.clip, &paintRect);
 
     const UiRect fill{paintRect.left, paintRect.top, paintRect.right - paintRect.left,
                       paintRect.bottom - paintRect.top};
@@ -55,7 +61,9 @@ bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
 
     ReleaseGraphics(context);
     context.clipStack.clear();
+    RestoreDC(target, savedDc);
     context.hdc = nullptr;
+    buffer.MarkDrawn(paintRect);
     return true;
 }
 
@@ -72,10 +80,16 @@ void RunPaintPipeline(CUiWindow& window)
     GetClientRect(window.hwnd, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    if (dc && width > 0 && height > 0 && PaintIntoBackBuffer(window, dc, width, height, paint.rcPaint)) {
+    CBackBuffer& buffer = window.backBuffer;
+    if (dc && width > 0 && height > 0 && buffer.Ensure(dc, width, height)) {
+        // Only what changed is drawn again; the rest of the update rectangle (uncovered,
+        // restored, repainted by the system) is the kept frame as it is.
         const RECT& area = paint.rcPaint;
-        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, window.backBuffer.Dc(),
-               area.left, area.top, SRCCOPY);
+        RECT redraw{};
+        if (buffer.StalePart(area, redraw))
+            PaintIntoBackBuffer(window, dc, width, height, redraw); // a mark reaching beyond area stays
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.Dc(), area.left,
+               area.top, SRCCOPY);
     }
     EndPaint(window.hwnd, &paint);
 }

@@ -102,12 +102,12 @@ UiRect CUiControl::GetDeviceRect() const
 
 void CUiControl::Invalidate()
 {
-    if (!window || !window->hwnd)
+    if (!window)
         return;
     const POINT position = GetAbsolutePosition();
     const RECT rect{DpiScale(position.x), DpiScale(position.y), DpiScale(position.x + width),
                     DpiScale(position.y + height)};
-    InvalidateRect(window->hwnd, &rect, FALSE);
+    window->Invalidate(&rect);
 }
 
 CUiControl* CUiControl::HitTest(int px, int py)

@@ -70,7 +70,8 @@ public:
 
     // Takes ownership; sets parent and window on the whole subtree.
     void AddChild(CUiControl* child);
-    // Invalidates the control's device rectangle in its window, without erasing.
+    // Marks the control's device rectangle stale in its window and asks for its repaint:
+    // every change to what the control shows must come with this call.
     void Invalidate();
     // Position relative to the window's client area, logical pixels.
     POINT GetAbsolutePosition() const;

@@ -169,6 +169,13 @@ void CUiWindow::PostTask(UiTask task)
         posted.release();
 }
 
+void CUiWindow::Invalidate(const RECT* area)
+{
+    backBuffer.MarkStale(area);
+    if (hwnd)
+        InvalidateRect(hwnd, area, FALSE);
+}
+
 void CUiWindow::ReleaseBackBuffer()
 {
     backBuffer.Release();
@@ -185,6 +192,7 @@ void CUiWindow::AddRootControl(CUiControl* control)
     RECT client{};
     GetClientRect(hwnd, &client);
     OnSize(DpiUnscale(client.right - client.left), DpiUnscale(client.bottom - client.top));
+    Invalidate(nullptr);
     // A control that appears under a resting pointer is hovered without waiting for a move.
     POINT cursor;
     if (GetCursorPos(&cursor)) {

@@ -23,6 +23,11 @@ using UiTask = std::function<void()>;
 using MessageHook = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
 
 // Frameless top-level window whose whole area is drawn by the framework.
+//
+// The back buffer keeps the last frame, and a paint draws again only what was marked stale
+// since: every change to what a control shows (visibility, text, value, colours, hover,
+// press, focus, layout) must be followed by Invalidate, the control's or the window's. A raw
+// InvalidateRect only shows the kept frame again.
 class CUiWindow {
 public:
     CUiWindow();
@@ -45,6 +50,9 @@ public:
     bool Create(HINSTANCE instance);
     // Runs task on the window thread later; callable from any thread.
     void PostTask(UiTask task);
+    // Marks area (client device pixels; null: the whole client) as no longer showing the
+    // controls' state and asks for a paint of it.
+    void Invalidate(const RECT* area);
     // Frees the back buffer; the next paint makes a new one.
     void ReleaseBackBuffer();
     // Takes ownership of a root control and lays it out over the client area.

@@ -16,7 +16,8 @@ namespace UIE {
 
 namespace {
 
-void InvalidateClient(HWND hwnd)
+// Shows the kept frame again; nothing it shows has changed.
+void ExposeClient(HWND hwnd)
 {
     if (hwnd)
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -100,8 +101,14 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) {
-            OnSize(DpiUnscale(static_cast<short>(LOWORD(lParam))), DpiUnscale(static_cast<short>(HIWORD(lParam))));
-            InvalidateClient(hwnd);
+            const int width = static_cast<short>(LOWORD(lParam));
+            const int height = static_cast<short>(HIWORD(lParam));
+            OnSize(DpiUnscale(width), DpiUnscale(height));
+            // A restore to the size of the kept frame lays the controls out as they are drawn.
+            if (width == backBuffer.Width() && height == backBuffer.Height())
+                ExposeClient(hwnd);
+            else
+                Invalidate(nullptr);
         }
         return 0;
     case WM_SETTEXT:
@@ -128,7 +135,7 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return OnNcHitTest(lParam);
     case WM_NCPAINT: {
         const LRESULT result = DefWindowProcW(dispatchHwnd, message, wParam, lParam);
-        InvalidateClient(hwnd);
+        ExposeClient(hwnd);
         return result;
     }
     case WM_NCACTIVATE:
@@ -201,7 +208,7 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
         // High contrast switched, or its colours changed.
         if (RefreshHighContrast() || message == WM_SYSCOLORCHANGE)
-            InvalidateClient(hwnd);
+            Invalidate(nullptr);
         return DefaultHandling(message, wParam, lParam);
     case kPostedTaskMessage: {
         const std::unique_ptr<UiTask> task(reinterpret_cast<UiTask*>(lParam));
