@@ -12,17 +12,23 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
     const CommandLineRequest request = ParseCommandLine(GetCommandLineW());
+    auto app = std::make_unique<UninstallerApp>();
+    // The window's artwork is prepared while the directory is checked; nothing shows
+    // before the check has passed.
+    if (request.uiModeRequested)
+        app->PrepareUi(instance);
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
     const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir) : L"";
-    if (installDir.empty())
+    if (installDir.empty()) {
+        app.reset();
         return RelaunchFromTemp();
+    }
 
     // Whoever started us may have left the working directory inside the installation,
     // and a directory that is some process's working directory cannot be removed.
     SetCurrentDirectoryW(GetModuleDirectory().c_str());
 
-    auto app = std::make_unique<UninstallerApp>();
     const int exitCode = app->Run(instance, showCommand, installDir);
     ScheduleSelfDelete(GetModulePath());
     app.reset();

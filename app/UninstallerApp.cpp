@@ -27,20 +27,37 @@ void ChooseUiFont()
 UninstallerApp::~UninstallerApp()
 {
     WaitForWorker();
+    // Prepared for a directory that was then refused.
+    if (gdiplusToken)
+        ReleaseUiResources();
 }
 
-void UninstallerApp::StartUiResources()
+void UninstallerApp::PrepareUi(HINSTANCE module)
 {
+    if (gdiplusToken)
+        return;
+    instance = module;
+    // Before anything reads the DPI, on this thread or the helper's.
     UIE::MakeProcessDpiAware();
-    UIE::RefreshDpi(nullptr);
     gdiplusToken = std::make_unique<UIE::CGdiplusSession>();
-    // Before the font: the artwork helper starts right after this and draws the banner
-    // on the window's background colour.
+    // Before the helper starts: it draws the banner on the window's background colour.
     UIE::UiTheme = SetupUi::kTheme;
+    // Decoding the artwork and drawing it at the screen's size takes longer than
+    // checking the directory and creating the window together, so a helper starts on it
+    // first. It asks for the DPI itself: the first question to the display is slow, and
+    // the process-wide value belongs to the window thread.
+    StartWorkerThread(artwork, [module] { PrepareArtwork(module, UIE::ReadDpi(nullptr)); });
+}
+
+void UninstallerApp::WaitForArtwork()
+{
+    if (artwork.joinable())
+        artwork.join();
 }
 
 void UninstallerApp::ReleaseUiResources()
 {
+    WaitForArtwork();
     UIE::CUiImageCache::Instance().Clear();
     UIE::ReleaseGdiplusFontCache();
     UIE::defaultFontFamily.reset();
@@ -55,20 +72,15 @@ void UninstallerApp::WaitForWorker()
 
 int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const std::wstring& dir)
 {
-    instance = instanceHandle;
+    PrepareUi(instanceHandle);
     installDir = dir;
-    StartUiResources();
-
-    // Decoding the artwork and drawing it at the screen's size takes about as long as
-    // creating the window, so a helper does it meanwhile. The content is built from the
-    // cache only after the helper has finished, so the first frame is always complete;
-    // without a helper the content decodes and draws it on the way.
-    std::thread artwork;
-    StartWorkerThread(artwork, [module = instance, dpi = UIE::GetDpiInfo().dpi] { PrepareArtwork(module, dpi); });
+    UIE::RefreshDpi(nullptr);
     ChooseUiFont();
     const bool created = window.Create(instance);
-    if (artwork.joinable())
-        artwork.join();
+    // The content is built from the cache only after the helper has finished, so the
+    // first frame is always complete; without a helper the content decodes and draws the
+    // artwork on the way.
+    WaitForArtwork();
     if (!created) {
         ReleaseUiResources();
         return 1;

@@ -36,6 +36,10 @@ public:
     UninstallerApp& operator=(const UninstallerApp&) = delete;
     ~UninstallerApp();
 
+    // Starts GDI+ and, on a helper thread, the artwork at the screen's DPI: the part of
+    // the start that needs no installation directory, so it can run while the directory
+    // is being checked. Run calls it when nobody has.
+    void PrepareUi(HINSTANCE instance);
     // Shows the uninstall window until it closes; returns the exit code.
     int Run(HINSTANCE instance, int showCommand, const std::wstring& installDir);
     // Fills the freshly created window with the uninstaller's controls.
@@ -71,10 +75,12 @@ public:
     MessageBoxShower showMessageBox = ShowMessageBox;
 
 private:
-    void StartUiResources();
     void ReleaseUiResources();
     void WaitForWorker();
+    void WaitForArtwork();
 
+    // The artwork helper started by PrepareUi; joined before the content is built.
+    std::thread artwork;
     // The current removal; joined before the object can go away.
     std::thread worker;
     WorkerStarter startWorker = StartWorkerThread;

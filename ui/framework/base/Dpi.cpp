@@ -13,14 +13,20 @@ int NormalizeDpi(int logPixels)
     return logPixels > 0 ? logPixels : 96;
 }
 
-void RefreshDpi(HWND window)
+int ReadDpi(HWND window)
 {
     HDC dc = GetDC(window);
     if (!dc)
-        return;
+        return 0;
     const int logPixels = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(window, dc);
-    GetDpiInfo().dpi = NormalizeDpi(logPixels);
+    return NormalizeDpi(logPixels);
+}
+
+void RefreshDpi(HWND window)
+{
+    if (const int dpi = ReadDpi(window))
+        GetDpiInfo().dpi = dpi;
 }
 
 int DpiScaleAt(int value, int dpi)

@@ -13,7 +13,10 @@ DpiInfo& GetDpiInfo();
 // Asks the system for the display's own DPI instead of a scaled 96 (SetProcessDPIAware,
 // looked up at run time); does nothing where the call does not exist.
 void MakeProcessDpiAware();
-// Reads LOGPIXELSY of the window's DC (the screen's when null); keeps the value without a DC.
+// LOGPIXELSY of the window's DC (the screen's when null), normalised; 0 without a DC.
+// Writes nothing, so any thread may ask.
+int ReadDpi(HWND window);
+// Keeps ReadDpi's answer as the process-wide DPI; keeps the old value without a DC.
 void RefreshDpi(HWND window);
 // LOGPIXELSY as the program uses it: 0 or less means 96.
 int NormalizeDpi(int logPixels);
