@@ -44,9 +44,13 @@ void UninstallerApp::PrepareUi(HINSTANCE module)
     UIE::UiTheme = SetupUi::kTheme;
     // Decoding the artwork and drawing it at the screen's size takes longer than
     // checking the directory and creating the window together, so a helper starts on it
-    // first. It asks for the DPI itself: the first question to the display is slow, and
-    // the process-wide value belongs to the window thread.
-    StartWorkerThread(artwork, [module] { PrepareArtwork(module, UIE::ReadDpi(nullptr)); });
+    // first. The decoding needs no display; the helper asks for the DPI only after it,
+    // when this thread has usually paid for the first, slow question to the display.
+    // The process-wide value belongs to the window thread.
+    StartWorkerThread(artwork, [module] {
+        DecodeArtwork(module);
+        PrepareArtwork(module, UIE::ReadDpi(nullptr));
+    });
 }
 
 void UninstallerApp::WaitForArtwork()

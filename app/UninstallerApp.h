@@ -44,9 +44,10 @@ public:
     int Run(HINSTANCE instance, int showCommand, const std::wstring& installDir);
     // Fills the freshly created window with the uninstaller's controls.
     void BuildContent();
-    // Decodes the window's pictures into the image cache and draws them at dpi, as
-    // BuildContent's image controls will show them; callable off the window thread while
-    // nothing else uses the cache.
+    // Decodes the window's pictures into the image cache; callable off the window thread
+    // while nothing else uses the cache, like PrepareArtwork.
+    static void DecodeArtwork(HINSTANCE instance);
+    // Draws the decoded pictures at dpi, as BuildContent's image controls will show them.
     static void PrepareArtwork(HINSTANCE instance, int dpi);
     // The uninstall button's click: asks, switches to the busy layout, starts the worker.
     void ConfirmAndStart();

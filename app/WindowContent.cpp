@@ -61,6 +61,12 @@ UIE::CUiLabel* MakeLabel(const wchar_t* text)
 
 } // namespace
 
+void UninstallerApp::DecodeArtwork(HINSTANCE instance)
+{
+    for (const Artwork* artwork : {&kBanner, &kLogo})
+        UIE::CUiImageCache::Instance().LoadResourceImage(instance, artwork->resourceId);
+}
+
 void UninstallerApp::PrepareArtwork(HINSTANCE instance, int dpi)
 {
     // The root panel lies at the client area's origin, so a picture's place in the
