@@ -336,7 +336,7 @@ protected:
 
 TEST_F(ImageLayerPixels, AreThoseOfTheDirectGdiplusDrawing)
 {
-    for (const int dpi : {96, 144, 192})
+    for (const int dpi : {96, 120, 144, 168, 192})
         for (const bool dib : {true, false}) {
             SCOPED_TRACE(testing::Message() << dpi << " dpi, " << (dib ? "DIB section" : "screen bitmap"));
             Check(dpi, dib);

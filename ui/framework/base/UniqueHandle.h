@@ -44,10 +44,14 @@ struct GdiObjectDeleter {
 struct MemoryDcDeleter {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
+struct KernelHandleDeleter {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
 
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectDeleter>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcDeleter>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleDeleter>;
 
 } // namespace UIE

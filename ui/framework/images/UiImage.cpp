@@ -93,11 +93,126 @@ bool FillCoversExactly(const CUiImageLayer& layer, uint32_t fill, uint32_t untou
     return true;
 }
 
-// Draws the control once into a new layer, with a graphics object set up exactly as a
-// paint at the key's origin sets it up: the layer shares the back buffer's coordinates,
-// so GDI+ computes every pixel from the same numbers. An opaque background with square
-// corners around a contained image is baked in when its fill is seen to cover the
-// control exactly; otherwise the layer holds the image alone.
+// Rows [top, top + rows) of a layer, drawn apart from the others: with its own DC, bitmap
+// and, but for the first band, its own copy of the source, because GDI+ lets one thread at
+// a time use a bitmap.
+struct LayerBand {
+    const ImageLayerKey* key = nullptr;
+    const Gdiplus::RectF* destination = nullptr;
+    Gdiplus::Bitmap* source = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> ownSource;
+    int width = 0;
+    int top = 0;
+    int rows = 0;
+    UniqueMemoryDc dc;
+    UniqueBitmap bitmap;
+    HGDIOBJ previousBitmap = nullptr;
+};
+
+// The one drawing of a layer's image, into the layer itself or into one band of it: the
+// graphics object is set up exactly as a paint at the key's origin sets it up, moved up by
+// the band's top, so GDI+ computes every pixel from the same numbers.
+void DrawLayerImage(HDC dc, const ImageLayerKey& key, Gdiplus::Bitmap* source, const Gdiplus::RectF& destination,
+                    int width, int top, int rows)
+{
+    CUiPaintContext context;
+    context.Reset(dc, width, rows);
+    context.originX = key.originX;
+    context.originY = key.originY - top;
+    context.clip = RECT{std::max(0, key.originX - key.margin), std::max(0, key.originY - key.margin) - top, width,
+                        rows};
+    DrawClippedImage(*GetGraphics(context), source, key.width, key.height, static_cast<float>(key.radius),
+                     destination);
+    ReleaseGraphics(context);
+    context.hdc = nullptr;
+    GdiFlush();
+}
+
+DWORD WINAPI DrawBandThread(void* parameter)
+{
+    auto* band = static_cast<LayerBand*>(parameter);
+    DrawLayerImage(band->dc.get(), *band->key, band->source, *band->destination, band->width, band->top, band->rows);
+    return 0;
+}
+
+// Whether the picture is shrunk to a half, a quarter... in both directions. Only then is
+// every sample position a short binary fraction that comes out the same whichever row
+// GDI+ starts counting from; at other scales a band's rows can differ in the last bit
+// from those of one whole drawing, and so in a pixel.
+bool ShrinksByPowerOfTwo(Gdiplus::Bitmap& source, const Gdiplus::RectF& destination)
+{
+    for (int shift = 1; shift < 16; ++shift) {
+        const auto factor = static_cast<float>(1 << shift);
+        if (destination.Width * factor == static_cast<float>(source.GetWidth()) &&
+            destination.Height * factor == static_cast<float>(source.GetHeight()))
+            return true;
+    }
+    return false;
+}
+
+// Resampling a large picture is the slowest drawing there is, and GDI+ does it on one
+// core; horizontal bands drawn side by side share it among the processors.
+int BandCount(const ImageLayerKey& key, const Gdiplus::RectF& destination)
+{
+    if (static_cast<long>(key.width) * key.height < 100000 || !ShrinksByPowerOfTwo(*key.source, destination))
+        return 1;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwNumberOfProcessors > 1 ? 2 : 1;
+}
+
+// Draws the layer's image band by band, each but the first on a thread of its own; a band
+// whose thread cannot start is drawn here. Each band starts from the layer's pixels and
+// goes back into it.
+bool DrawLayerImageInBands(CUiImageLayer& layer, HDC target, const Gdiplus::RectF& destination, int count)
+{
+    std::vector<LayerBand> bands(static_cast<size_t>(count));
+    const int rowsEach = (layer.height + count - 1) / count;
+    for (int i = 0; i < count; ++i) {
+        LayerBand& band = bands[static_cast<size_t>(i)];
+        band.key = &layer.key;
+        band.destination = &destination;
+        band.width = layer.width;
+        band.top = i * rowsEach;
+        band.rows = std::min(rowsEach, layer.height - band.top);
+        if (i == 0) {
+            band.source = layer.key.source;
+        } else {
+            band.ownSource.reset(layer.key.source->Clone(0, 0, static_cast<INT>(layer.key.source->GetWidth()),
+                                                         static_cast<INT>(layer.key.source->GetHeight()),
+                                                         layer.key.source->GetPixelFormat()));
+            band.source = band.ownSource.get();
+        }
+        band.dc.reset(CreateCompatibleDC(target));
+        band.bitmap.reset(CreateCompatibleBitmap(target, band.width, band.rows));
+        if (!band.source || !band.dc || !band.bitmap)
+            return false;
+        band.previousBitmap = SelectObject(band.dc.get(), band.bitmap.get());
+        BitBlt(band.dc.get(), 0, 0, band.width, band.rows, layer.dc, 0, band.top, SRCCOPY);
+    }
+    GdiFlush();
+    std::vector<UniqueKernelHandle> threads;
+    for (size_t i = 1; i < bands.size(); ++i) {
+        UniqueKernelHandle thread(CreateThread(nullptr, 0, &DrawBandThread, &bands[i], 0, nullptr));
+        if (thread)
+            threads.push_back(std::move(thread));
+        else
+            DrawBandThread(&bands[i]);
+    }
+    DrawBandThread(&bands[0]);
+    for (const UniqueKernelHandle& thread : threads)
+        WaitForSingleObject(thread.get(), INFINITE);
+    for (LayerBand& band : bands) {
+        BitBlt(layer.dc, 0, band.top, band.width, band.rows, band.dc.get(), 0, 0, SRCCOPY);
+        SelectObject(band.dc.get(), band.previousBitmap);
+    }
+    GdiFlush();
+    return true;
+}
+
+// Draws the control once into a new layer, which shares the back buffer's coordinates.
+// An opaque background with square corners around a contained image is baked in when its
+// fill is seen to cover the control exactly; otherwise the layer holds the image alone.
 CUiImageLayer* MakeLayer(const ImageLayerKey& key, HDC target, const Gdiplus::RectF& destination)
 {
     const int right = key.originX + key.width + key.margin;
@@ -123,13 +238,14 @@ CUiImageLayer* MakeLayer(const ImageLayerKey& key, HDC target, const Gdiplus::Re
         if (FillCoversExactly(*layer, fill, untouched))
             layer->kind = CUiImageLayer::Opaque;
     }
-    if (layer->kind == CUiImageLayer::Blended)
-        FillLayer(*layer, 0);
-    DrawClippedImage(*GetGraphics(layerContext), key.source, key.width, key.height, static_cast<float>(key.radius),
-                     destination);
     ReleaseGraphics(layerContext);
     layerContext.hdc = nullptr;
+    if (layer->kind == CUiImageLayer::Blended)
+        FillLayer(*layer, 0);
     GdiFlush();
+    const int bands = BandCount(key, destination);
+    if (bands == 1 || !DrawLayerImageInBands(*layer, target, destination, bands))
+        DrawLayerImage(layer->dc, key, key.source, destination, right, 0, bottom);
     return CUiImageCache::Instance().AddLayer(std::move(layer));
 }
 
