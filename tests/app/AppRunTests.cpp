@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -85,4 +86,17 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     ASSERT_NE(app.statusLabel, nullptr);
     EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
     UIE::UiTheme = savedTheme;
+}
+
+// The artwork is prepared while the directory is checked; when the check refuses it, the
+// application goes without a window and must still wait for its helper and end GDI+.
+TEST(AppRun, UiPreparedForARefusedDirectoryIsReleasedWithTheApplication)
+{
+    auto app = std::make_unique<UninstallerApp>();
+    app->PrepareUi(GetModuleHandleW(nullptr));
+    EXPECT_NE(app->gdiplusToken, nullptr);
+    app.reset();
+    EXPECT_EQ(UIE::CUiImageCache::Instance().Size(), 0u);
+    EXPECT_EQ(UIE::CUiImageCache::Instance().LayerCount(), 0u);
+    EXPECT_EQ(UIE::defaultFontFamily, nullptr);
 }

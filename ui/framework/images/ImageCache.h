@@ -25,6 +25,8 @@ struct ImageLayerKey {
     int margin = 0;
     bool dibTarget = false;
     bool operator==(const ImageLayerKey& other) const;
+    // The control's own rectangle in the back buffer.
+    RECT ControlRect() const { return RECT{originX, originY, originX + width, originY + height}; }
 };
 
 // An image control's drawing made once and kept; its pixel (x, y) belongs at (x, y) of

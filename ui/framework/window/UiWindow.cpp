@@ -137,8 +137,11 @@ bool CUiWindow::Create(HINSTANCE moduleInstance)
 
 void CUiWindow::ExtendFrame()
 {
-    if (useDwmFrame && hwnd) {
-        DwmLibrary dwm;
+    if (!hwnd)
+        return;
+    // Loaded once for both calls: each load of the library costs the start a little.
+    DwmLibrary dwm;
+    if (useDwmFrame) {
         auto isCompositionEnabled = dwm.Find<DwmIsCompositionEnabledFn>("DwmIsCompositionEnabled");
         auto extendFrame = dwm.Find<DwmExtendFrameIntoClientAreaFn>("DwmExtendFrameIntoClientArea");
         if (isCompositionEnabled && extendFrame) {
@@ -149,12 +152,9 @@ void CUiWindow::ExtendFrame()
             }
         }
     }
-    if (hwnd) {
-        DwmLibrary dwm;
-        if (auto setAttribute = dwm.Find<DwmSetWindowAttributeFn>("DwmSetWindowAttribute")) {
-            const DWORD cornerPreference = 0; // DWMWCP_DEFAULT
-            setAttribute(hwnd, 33, &cornerPreference, sizeof(cornerPreference));
-        }
+    if (auto setAttribute = dwm.Find<DwmSetWindowAttributeFn>("DwmSetWindowAttribute")) {
+        const DWORD cornerPreference = 0; // DWMWCP_DEFAULT
+        setAttribute(hwnd, 33, &cornerPreference, sizeof(cornerPreference));
     }
 }
 
