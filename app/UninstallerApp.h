@@ -62,7 +62,7 @@ public:
     void SetWorkerStarter(WorkerStarter starter) { startWorker = std::move(starter); }
 
     HINSTANCE instance = nullptr;
-    std::unique_ptr<UIE::CGdiplusSession> gdiplusToken; // GDI+ while Run runs
+    std::unique_ptr<UIE::CGdiplusSession> gdiplusToken; // GDI+ from PrepareUi until Run ends
     SetupUi::CWindow window;
     SetupUi::CActionButton* uninstallButton = nullptr;
     UIE::CUiLabel* descriptionLabel = nullptr;

@@ -70,9 +70,10 @@ struct LayerBand {
     int width = 0;
     int top = 0;
     int rows = 0;
-    UniqueMemoryDc dc;
+    // Declared before the DC, so it is freed after it: a bitmap still selected into a DC
+    // cannot be deleted, and a DC goes with its bitmap selected.
     UniqueBitmap bitmap;
-    HGDIOBJ previousBitmap = nullptr;
+    UniqueMemoryDc dc;
 };
 
 // The one drawing of a layer's image, into the layer itself or into one band of it: the
@@ -153,7 +154,7 @@ bool DrawLayerImageInBands(CUiImageLayer& layer, HDC target, const Gdiplus::Rect
         band.bitmap.reset(CreateCompatibleBitmap(target, band.width, band.rows));
         if (!band.source || !band.dc || !band.bitmap)
             return false;
-        band.previousBitmap = SelectObject(band.dc.get(), band.bitmap.get());
+        SelectObject(band.dc.get(), band.bitmap.get());
         BitBlt(band.dc.get(), 0, 0, band.width, band.rows, layer.dc, 0, band.top, SRCCOPY);
     }
     GdiFlush();
@@ -168,10 +169,8 @@ bool DrawLayerImageInBands(CUiImageLayer& layer, HDC target, const Gdiplus::Rect
     DrawBandThread(&bands[0]);
     for (const UniqueKernelHandle& thread : threads)
         WaitForSingleObject(thread.get(), INFINITE);
-    for (LayerBand& band : bands) {
+    for (const LayerBand& band : bands)
         BitBlt(layer.dc, 0, band.top, band.width, band.rows, band.dc.get(), 0, 0, SRCCOPY);
-        SelectObject(band.dc.get(), band.previousBitmap);
-    }
     GdiFlush();
     return true;
 }
