@@ -1,5 +1,6 @@
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
+#include "helpers/UiTestSupport.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
@@ -50,7 +51,7 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     zmxtest::ScratchDir dir;
     ASSERT_TRUE(zmxtest::WriteFileBytes(dir / L"Uninstall.exe", "MZ"));
     UninstallerApp app;
-    const UIE::UiThemeColors savedTheme = UIE::UiTheme;
+    const zmxtest::ThemeScope savedTheme;
     UIE::UiTheme = UIE::UiThemeColors{0, 0, 0, 0};
 
     // Closes the window from outside once it is shown, as Alt+F4 on an idle window would.
@@ -85,7 +86,6 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     EXPECT_EQ(UIE::UiTheme.primaryText, 0xFF333333u);
     ASSERT_NE(app.statusLabel, nullptr);
     EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
-    UIE::UiTheme = savedTheme;
 }
 
 // The artwork is prepared while the directory is checked; when the check refuses it, the

@@ -18,16 +18,6 @@ namespace {
 
 constexpr uint32_t kRed = Rgb(0xFF, 0, 0);
 
-// Keeps the process-wide theme of the other tests intact.
-class ThemeScope {
-public:
-    ThemeScope() : saved(UIE::UiTheme) {}
-    ~ThemeScope() { UIE::UiTheme = saved; }
-
-private:
-    UIE::UiThemeColors saved;
-};
-
 // A control that floods everything its clip lets through.
 ProbeControl* Flood(COLORREF colour)
 {
@@ -74,7 +64,7 @@ RECT Whole(const Canvas& canvas)
 
 TEST(PaintPipeline, FillsOnlyThePaintRectWithTheBackground)
 {
-    ThemeScope theme;
+    zmxtest::ThemeScope theme;
     Canvas canvas(200, 100);
     UIE::CUiWindow window;
     PaintAndRead(window, canvas, Whole(canvas));

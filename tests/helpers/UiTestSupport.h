@@ -1,11 +1,24 @@
 #pragma once
 // Helpers shared by the tests of the window and its controls.
 #include "ui/framework/base/UiRect.h"
+#include "ui/framework/drawing/Theme.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <windows.h>
 
 namespace zmxtest {
+
+// Puts the process-wide theme back as it was, for the tests that change it.
+class ThemeScope {
+public:
+    ThemeScope() : saved(UIE::UiTheme) {}
+    ~ThemeScope() { UIE::UiTheme = saved; }
+    ThemeScope(const ThemeScope&) = delete;
+    ThemeScope& operator=(const ThemeScope&) = delete;
+
+private:
+    UIE::UiThemeColors saved;
+};
 
 // Gives control the logical rectangle (x, y, width, height) and returns it.
 template <typename Control>

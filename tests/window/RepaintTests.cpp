@@ -50,16 +50,6 @@ uint32_t Opaque(COLORREF colour)
     return 0xFF000000u | Rgb(colour);
 }
 
-// Keeps the process-wide theme of the other tests intact.
-class ThemeScope {
-public:
-    ThemeScope() : saved(UIE::UiTheme) {}
-    ~ThemeScope() { UIE::UiTheme = saved; }
-
-private:
-    UIE::UiThemeColors saved;
-};
-
 // The shown window with three swatches: a and b overlap, c lies apart.
 class Repaint : public ::testing::Test, protected windowtest::WindowFixtureBase {
 protected:
@@ -188,7 +178,7 @@ TEST_F(Repaint, StaleAreaOutsideTheUpdateRectangleIsDrawnByALaterPaint)
 
 TEST_F(Repaint, WindowStateChangesRedrawEverything)
 {
-    ThemeScope theme;
+    zmxtest::ThemeScope theme;
     const struct {
         const char* name;
         std::function<void()> change;
