@@ -10,8 +10,6 @@
 #include <oleacc.h>
 
 #include <algorithm>
-#include <memory>
-#include <vector>
 
 namespace UIE {
 
