@@ -49,7 +49,9 @@ void UninstallerApp::PrepareUi(HINSTANCE module)
     // The process-wide value belongs to the window thread.
     StartWorkerThread(artwork, [module] {
         DecodeArtwork(module);
-        PrepareArtwork(module, UIE::ReadDpi(nullptr));
+        // Without an answer the first paint draws the layers at the DPI it finds.
+        if (const int dpi = UIE::ReadDpi(nullptr))
+            PrepareArtwork(module, dpi);
     });
 }
 
