@@ -174,7 +174,7 @@ protected:
         UpdateWindow(app.window.hwnd);
         PumpUntil([] { return false; }, 200);
         ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(app.window.hwnd, static_cast<DWORD>(OBJID_CLIENT),
-                                                            IID_IAccessible, reinterpret_cast<void**>(&client)));
+                                                            __uuidof(IAccessible), reinterpret_cast<void**>(&client)));
         ASSERT_NE(client, nullptr);
     }
 

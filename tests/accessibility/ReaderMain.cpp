@@ -48,7 +48,7 @@ int wmain(int argc, wchar_t** argv)
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccessible* client = nullptr;
-    const HRESULT found = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    const HRESULT found = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                                      reinterpret_cast<void**>(&client));
     BSTR name = nullptr;
     if (client)

@@ -1,6 +1,7 @@
 // Painting at DPIs that do not divide evenly: where the progress fill ends, and how a
 // label of several words is cut when it does not fit.
 #include "controls/PaintTestSupport.h"
+#include "helpers/ImportSlot.h"
 
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
@@ -34,7 +35,7 @@ int WINAPI RecordingDrawText(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT
 } // namespace
 
 // The import slot that every call of DrawTextW in this statically linked program goes through.
-extern "C" DrawTextFunction drawTextSlot __asm__("__imp__DrawTextW@20");
+extern "C" DrawTextFunction drawTextSlot __asm__(ZMX_IMPORT_SLOT(DrawTextW, 20));
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "images/IconTestSupport.h"
 
+#include "helpers/ImportSlot.h"
 #include "ui/framework/base/GdiplusSession.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ HRSRC WINAPI CountingFindResource(HMODULE module, LPCWSTR name, LPCWSTR type)
 } // namespace
 
 // The import slot that every call of FindResourceW in this statically linked program goes through.
-extern "C" FindResourceFunction findResourceSlot __asm__("__imp__FindResourceW@12");
+extern "C" FindResourceFunction findResourceSlot __asm__(ZMX_IMPORT_SLOT(FindResourceW, 12));
 
 bool PixelGrid::All(int x0, int y0, int x1, int y1, uint32_t value) const
 {

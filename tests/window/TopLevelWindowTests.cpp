@@ -59,7 +59,7 @@ TEST_F(TopLevelWindow, ClassAndTitle)
 TEST_F(TopLevelWindow, CreatedHiddenAndAttached)
 {
     EXPECT_FALSE(IsWindowVisible(window.hwnd));
-    EXPECT_EQ(reinterpret_cast<UIE::CUiWindow*>(static_cast<LONG_PTR>(GetWindowLongW(window.hwnd, GWL_USERDATA))),
+    EXPECT_EQ(reinterpret_cast<UIE::CUiWindow*>(GetWindowLongPtrW(window.hwnd, GWLP_USERDATA)),
               static_cast<UIE::CUiWindow*>(&window));
     EXPECT_EQ(window.instance, GetModuleHandleW(nullptr));
 }

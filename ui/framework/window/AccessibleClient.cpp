@@ -82,7 +82,7 @@ HRESULT CAccessibleClient::QueryInterface(REFIID riid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;

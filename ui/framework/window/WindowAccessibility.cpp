@@ -23,7 +23,7 @@ bool CWindowAccessibility::OnGetObject(CUiWindow& window, WPARAM wParam, LPARAM 
         comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         client = new CAccessibleClient(&window);
     }
-    result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(client));
+    result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(client));
     return true;
 }
 

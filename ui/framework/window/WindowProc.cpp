@@ -50,11 +50,11 @@ LRESULT CALLBACK CUiWindow::StaticWindowProc(HWND handle, UINT message, WPARAM w
     CUiWindow* window = nullptr;
     if (message == WM_NCCREATE) {
         window = static_cast<CUiWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongW(handle, GWL_USERDATA, static_cast<LONG>(reinterpret_cast<LONG_PTR>(window)));
+        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         if (window)
             window->hwnd = handle;
     } else {
-        window = reinterpret_cast<CUiWindow*>(static_cast<LONG_PTR>(GetWindowLongW(handle, GWL_USERDATA)));
+        window = reinterpret_cast<CUiWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
     }
     if (!window)
         return DefWindowProcW(handle, message, wParam, lParam);
@@ -68,7 +68,7 @@ LRESULT CALLBACK CUiWindow::StaticWindowProc(HWND handle, UINT message, WPARAM w
     if (message == WM_NCDESTROY) {
         DiscardQueuedTasks(handle);
         // Nothing may reach the object through a handle that no longer exists.
-        SetWindowLongW(handle, GWL_USERDATA, 0);
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
     }
     return result;
 }
