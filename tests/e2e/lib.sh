@@ -56,7 +56,7 @@ e2e_begin() {
     rm -rf "$E2E_PREFIX" "$E2E_WORK"
     mkdir -p "$E2E_WORK" "$E2E_SHOTS"
     trap e2e_cleanup EXIT
-    cp -a "$ZMX_BENCH_DIR/template" "$E2E_PREFIX"
+    cp -a "$(bench_template)" "$E2E_PREFIX"
     export WINEPREFIX=$E2E_PREFIX
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1
     # Wine's services start with the first program of a prefix and keep whatever output
