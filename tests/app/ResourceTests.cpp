@@ -195,25 +195,33 @@ TEST_F(ExeResources, ManifestRunsAsInvoker)
     EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
 }
 
-// The copy runs from TEMP, alone: it must be a 32-bit GUI program that needs no DLL of the
-// MinGW runtime beside it.
-TEST(ExeImage, Is32BitGuiWithoutMinGwRuntimeDlls)
+// The copy runs from TEMP, alone: it must be a GUI program that needs no DLL of the MinGW
+// runtime beside it, built for the machine of its build (the product is the 32-bit one;
+// the 64-bit build exists to run the same tests where 32-bit code cannot run).
+TEST(ExeImage, IsGuiForItsMachineWithoutMinGwRuntimeDlls)
 {
+#if defined(_WIN64)
+    const WORD expectedMachine = IMAGE_FILE_MACHINE_AMD64;
+    const WORD expectedMagic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+#else
+    const WORD expectedMachine = IMAGE_FILE_MACHINE_I386;
+    const WORD expectedMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+#endif
     std::string image;
     ASSERT_TRUE(ReadFileBytes(UninstallExePath(), image));
     ASSERT_GE(image.size(), sizeof(IMAGE_DOS_HEADER));
     IMAGE_DOS_HEADER dos;
     std::memcpy(&dos, image.data(), sizeof(dos));
     ASSERT_EQ(dos.e_magic, IMAGE_DOS_SIGNATURE);
-    ASSERT_LE(static_cast<size_t>(dos.e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
-    IMAGE_NT_HEADERS32 nt;
+    ASSERT_LE(static_cast<size_t>(dos.e_lfanew) + sizeof(IMAGE_NT_HEADERS), image.size());
+    IMAGE_NT_HEADERS nt;
     std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof(nt));
     ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
-    EXPECT_EQ(nt.FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
-    ASSERT_EQ(nt.OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+    ASSERT_EQ(nt.FileHeader.Machine, expectedMachine);
+    ASSERT_EQ(nt.OptionalHeader.Magic, expectedMagic);
     EXPECT_EQ(nt.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 
-    const size_t sectionsAt = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS32, OptionalHeader)
+    const size_t sectionsAt = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS, OptionalHeader)
         + nt.FileHeader.SizeOfOptionalHeader;
     std::vector<IMAGE_SECTION_HEADER> sections(nt.FileHeader.NumberOfSections);
     ASSERT_LE(sectionsAt + sections.size() * sizeof(IMAGE_SECTION_HEADER), image.size());

@@ -51,8 +51,8 @@ e2e_begin() {
     for stale in $(xdotool search --name "$E2E_WINDOW_RE" 2>/dev/null); do
         xdotool windowkill "$stale" 2>/dev/null
     done
-    E2E_PREFIX="$ZMX_BENCH_DIR/prefix-e2e-$E2E_NAME"
-    E2E_WORK="$ZMX_BENCH_DIR/work-e2e-$E2E_NAME"
+    E2E_PREFIX="$ZMX_BENCH_DIR/prefix-$WINEARCH-$ZMX_ARCH-e2e-$E2E_NAME"
+    E2E_WORK="$ZMX_BENCH_DIR/work-$WINEARCH-$ZMX_ARCH-e2e-$E2E_NAME"
     rm -rf "$E2E_PREFIX" "$E2E_WORK"
     mkdir -p "$E2E_WORK" "$E2E_SHOTS"
     trap e2e_cleanup EXIT

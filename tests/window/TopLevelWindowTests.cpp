@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <new>
 #include <string>
 
 using windowtest::DpiOverride;
@@ -257,4 +259,34 @@ TEST_F(NcHitTest, MaximisedWindowFillsTheWorkArea)
     EXPECT_EQ(bounds.right, monitor.rcWork.right);
     EXPECT_EQ(bounds.bottom, monitor.rcWork.bottom);
     EXPECT_EQ(root->width, monitor.rcWork.right - monitor.rcWork.left);
+}
+
+// 64-bit Windows places heaps and images above 4 GB, where Wine never does: a window object
+// there must still be reached through its handle, so the pointer it keeps with the handle
+// must not be cut to 32 bits.
+TEST(TopLevelWindowLifetime, ObjectAboveFourGigabytesIsReachedThroughItsHandle)
+{
+#if defined(_WIN64)
+    void* memory = VirtualAlloc(nullptr, sizeof(SetupUi::CWindow), MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN,
+                                PAGE_READWRITE);
+    ASSERT_NE(memory, nullptr);
+    if (reinterpret_cast<uintptr_t>(memory) <= 0xFFFFFFFFu) {
+        VirtualFree(memory, 0, MEM_RELEASE);
+        GTEST_SKIP() << "no memory above 4 GB";
+    }
+    auto* window = new (memory) SetupUi::CWindow();
+    ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+    const HWND handle = window->hwnd;
+    EXPECT_EQ(reinterpret_cast<SetupUi::CWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA)), window);
+    // A message that only the object answers: the hit test of the drag region.
+    POINT point{10, 10};
+    ClientToScreen(handle, &point);
+    EXPECT_EQ(SendMessageW(handle, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), HTCAPTION);
+    DestroyWindow(handle);
+    EXPECT_EQ(window->hwnd, nullptr);
+    window->~CWindow();
+    VirtualFree(memory, 0, MEM_RELEASE);
+#else
+    GTEST_SKIP() << "a 32-bit process has no memory above 4 GB";
+#endif
 }

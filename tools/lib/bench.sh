@@ -60,23 +60,25 @@ bench_start() {
     bench_make_template
 }
 
+# bench_start_display [--private]: uses the display there is, or starts Xvfb; --private
+# always starts one, for tests that must not share a screen with anything else.
 bench_start_display() {
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    if [ "${1:-}" != --private ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return 0
     fi
     local n offset=$((RANDOM % 400))
     for n in $(seq $((100 + offset)) $((160 + offset))); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-        echo $! > "$ZMX_BENCH_DIR/xvfb.pid"
+        echo $! > "$ZMX_BENCH_DIR/xvfb-$n.pid"
         export DISPLAY=":$n"
         local i
         for i in $(seq 1 100); do
             xdpyinfo >/dev/null 2>&1 && return 0
             sleep 0.05
         done
-        kill "$(cat "$ZMX_BENCH_DIR/xvfb.pid")" 2>/dev/null || true
-        rm -f "$ZMX_BENCH_DIR/xvfb.pid"
+        kill "$(cat "$ZMX_BENCH_DIR/xvfb-$n.pid")" 2>/dev/null || true
+        rm -f "$ZMX_BENCH_DIR/xvfb-$n.pid"
     done
     bench_log "could not start Xvfb"
     return 1
@@ -151,9 +153,10 @@ bench_stop() {
     for prefix in "$ZMX_BENCH_DIR"/template-* "$ZMX_BENCH_DIR"/prefix-*; do
         [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     done
-    if [ -f "$ZMX_BENCH_DIR/xvfb.pid" ]; then
-        kill "$(cat "$ZMX_BENCH_DIR/xvfb.pid")" 2>/dev/null || true
-    fi
+    local pidfile
+    for pidfile in "$ZMX_BENCH_DIR"/xvfb-*.pid; do
+        [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
+    done
     if [ -z "${ZMX_KEEP_BENCH:-}" ]; then
         rm -rf "$ZMX_BENCH_DIR"
     fi

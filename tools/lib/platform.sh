@@ -30,9 +30,9 @@ platform_runs_32bit() {
 platform_32bit_line() {
     platform_probe_32bit
     if platform_runs_32bit; then
-        echo "this machine executes 32-bit x86 code: the 32-bit program runs in 64-bit Wine prefixes (WoW64)"
+        echo "this machine executes 32-bit x86 code, so the 32-bit program runs (in 64-bit Wine prefixes, WoW64)"
     else
-        echo "this machine cannot execute 32-bit x86 code (${ZMX_HOST_32BIT#no: }): only the 64-bit program runs, in 64-bit Wine"
+        echo "this machine cannot execute 32-bit x86 code (${ZMX_HOST_32BIT#no: }), so only the 64-bit program runs"
     fi
 }
 
