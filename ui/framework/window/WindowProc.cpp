@@ -63,8 +63,6 @@ LRESULT CALLBACK CUiWindow::StaticWindowProc(HWND handle, UINT message, WPARAM w
     window->dispatchHwnd = handle;
     const LRESULT result = window->HandleMessage(message, wParam, lParam);
     window->dispatchHwnd = outer;
-    // Whatever the message changed (a layout switch, a progress value) reaches screen readers.
-    window->accessibility.NotifyChanges(*window);
     if (message == WM_NCDESTROY) {
         DiscardQueuedTasks(handle);
         // Nothing may reach the object through a handle that no longer exists.
@@ -93,7 +91,10 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         RefreshDpi(hwnd);
         RefreshHighContrast();
-        focusCuesShown = !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+        // The ring appears once the keyboard is used (or the system says so through
+        // WM_UPDATEUISTATE), not at the start: the window opens with its default button
+        // focused, and a mouse user is shown no ring.
+        focusCuesShown = false;
         OnCreate();
         return 0;
     case WM_DESTROY:
@@ -111,6 +112,15 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 Invalidate(nullptr);
         }
         return 0;
+    case WM_ACTIVATE:
+        // An inactive window draws no focus ring; DefWindowProc gives the window the focus.
+        if (focusedControl)
+            focusedControl->Invalidate();
+        return DefaultHandling(message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        OnWindowFocus(*this, message == WM_SETFOCUS);
+        return DefaultHandling(message, wParam, lParam);
     case WM_SETTEXT:
         DefWindowProcW(dispatchHwnd, message, wParam, lParam);
         return 0;
@@ -148,6 +158,10 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (focusedControl)
             focusedControl->OnKeyDown(wParam);
         return 0;
+    case WM_KEYUP:
+        if (HandleNavigationKeyUp(*this, wParam))
+            return 0;
+        return DefaultHandling(message, wParam, lParam);
     case WM_CHAR:
         if (focusedControl)
             focusedControl->OnChar(wParam);
@@ -236,12 +250,25 @@ LRESULT CUiWindow::OnNcHitTest(LPARAM lParam)
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ScreenToClient(hwnd, &point);
     const LRESULT custom = HitTestNonClient(point.x, point.y);
+    // What a reader can find is client area: the system's point lookup (AccessibleObjectFromPoint)
+    // descends into the client object only where the window answers HTCLIENT, and would
+    // report the title bar over a control in the drag band.
+    if (custom == HTCAPTION && HasAccessibleControlAt(point.x, point.y))
+        return HTCLIENT;
     if (custom != -1)
         return custom;
     RECT client{};
     GetClientRect(hwnd, &client);
     return ResizeBorderHitTest(point.x, point.y, client.right, client.bottom, GetDpiInfo().dpi,
                                IsZoomed(hwnd) != FALSE);
+}
+
+bool CUiWindow::HasAccessibleControlAt(int x, int y)
+{
+    int localX = 0;
+    int localY = 0;
+    CUiControl* hit = ControlAt(DpiUnscale(x), DpiUnscale(y), localX, localY);
+    return FindSelfOrAncestor(hit, [](CUiControl* control) { return control->AccessibleRole() != 0; }) != nullptr;
 }
 
 LRESULT CUiWindow::OnSetCursor(WPARAM, LPARAM lParam)
