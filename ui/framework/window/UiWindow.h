@@ -102,8 +102,6 @@ public:
 private:
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTest(LPARAM lParam);
-    // Whether a client device point lies on a control that accessibility clients see.
-    bool HasAccessibleControlAt(int x, int y);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnWindowDestroyed();

@@ -2,12 +2,14 @@
 
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/window/AccessibleTree.h"
 #include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/NonClientHitTest.h"
 #include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <imm.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <memory>
@@ -247,13 +249,15 @@ void CUiWindow::OnWindowDestroyed()
 
 LRESULT CUiWindow::OnNcHitTest(LPARAM lParam)
 {
-    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT point = screen;
     ScreenToClient(hwnd, &point);
     const LRESULT custom = HitTestNonClient(point.x, point.y);
     // What a reader can find is client area: the system's point lookup (AccessibleObjectFromPoint)
     // descends into the client object only where the window answers HTCLIENT, and would
-    // report the title bar over a control in the drag band.
-    if (custom == HTCAPTION && HasAccessibleControlAt(point.x, point.y))
+    // report the title bar over a control in the drag band (the logo, which the mouse
+    // passes through, included).
+    if (custom == HTCAPTION && AccessibleIdAt(*this, screen) != CHILDID_SELF)
         return HTCLIENT;
     if (custom != -1)
         return custom;
@@ -261,14 +265,6 @@ LRESULT CUiWindow::OnNcHitTest(LPARAM lParam)
     GetClientRect(hwnd, &client);
     return ResizeBorderHitTest(point.x, point.y, client.right, client.bottom, GetDpiInfo().dpi,
                                IsZoomed(hwnd) != FALSE);
-}
-
-bool CUiWindow::HasAccessibleControlAt(int x, int y)
-{
-    int localX = 0;
-    int localY = 0;
-    CUiControl* hit = ControlAt(DpiUnscale(x), DpiUnscale(y), localX, localY);
-    return FindSelfOrAncestor(hit, [](CUiControl* control) { return control->AccessibleRole() != 0; }) != nullptr;
 }
 
 LRESULT CUiWindow::OnSetCursor(WPARAM, LPARAM lParam)
