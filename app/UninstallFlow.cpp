@@ -7,6 +7,9 @@
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/framework/window/KeyboardFocus.h"
+
+#include <oleacc.h>
 
 namespace {
 
@@ -38,23 +41,35 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 
 void UninstallerApp::ShowLayout(bool busyLayout)
 {
-    uninstallButton->visible = !busyLayout;
-    descriptionLabel->visible = !busyLayout;
-    closeButton->visible = !busyLayout;
-    minimizeButton->visible = busyLayout;
-    statusLabel->visible = busyLayout;
-    progressBar->visible = busyLayout;
+    // Each switch tells screen readers of every control that goes or comes, by its own id.
+    uninstallButton->SetVisible(!busyLayout);
+    descriptionLabel->SetVisible(!busyLayout);
+    closeButton->SetVisible(!busyLayout);
+    minimizeButton->SetVisible(busyLayout);
+    statusLabel->SetVisible(busyLayout);
+    progressBar->SetVisible(busyLayout);
     window.Invalidate(nullptr);
+    if (busyLayout) {
+        // Readers speak an alert wherever the focus is; a new static text alone is not read.
+        statusLabel->NotifyAccessible(EVENT_SYSTEM_ALERT);
+    } else if (!window.focusedControl) {
+        // The button came back: it has the focus again, as when the window opened.
+        UIE::SetKeyboardFocus(window, uninstallButton);
+    }
 }
 
 void UninstallerApp::ConfirmAndStart()
 {
-    if (busy)
+    // The box's message loop still runs the window's posted tasks (a reader's default
+    // action among them): one confirmation at a time, and none once the removal runs.
+    if (busy || confirming)
         return;
     const std::wstring question =
         std::wstring(L"确定卸载") + kProductName + L"吗？\n\n卸载前请关闭正在运行的主程序。";
+    confirming = true;
     const int answer = showMessageBox(window.hwnd, question.c_str(), L"确认卸载", MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES)
+    confirming = false;
+    if (answer != IDYES || busy)
         return;
     // Time has passed since the check at start: the folder may have been swapped for a
     // link since. Removing nothing is then the only safe answer.
@@ -65,8 +80,7 @@ void UninstallerApp::ConfirmAndStart()
 
     busy = true;
     ShowLayout(true);
-    progressBar->value = 10;
-    progressBar->Invalidate();
+    progressBar->SetValue(10);
 
     // The previous attempt's thread has posted its result already; only its exit is left.
     if (worker.joinable())
@@ -95,8 +109,7 @@ void ReportCompletion(UninstallerApp* app, bool removed)
 {
     app->busy = false;
     if (removed) {
-        app->progressBar->value = 100;
-        app->progressBar->Invalidate();
+        app->progressBar->SetValue(100);
         app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductName, MB_OK | MB_ICONINFORMATION);
         if (app->window.hwnd)
             PostMessageW(app->window.hwnd, WM_CLOSE, 0, 0);

@@ -72,6 +72,7 @@ public:
     UIE::CUiLabel* statusLabel = nullptr;
     std::wstring installDir;
     bool busy = false;
+    bool confirming = false; // the confirmation box is open
     // Every message box of the flow goes through here; tests answer them.
     MessageBoxShower showMessageBox = ShowMessageBox;
 

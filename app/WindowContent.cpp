@@ -83,7 +83,9 @@ void UninstallerApp::BuildContent()
 {
     auto* panel = new UIE::CUiControl();
 
-    panel->AddChild(MakeImage(instance, kBanner));
+    auto* banner = MakeImage(instance, kBanner);
+    banner->hiddenInHighContrast = true;
+    panel->AddChild(banner);
     auto* logo = MakeImage(instance, kLogo);
     logo->accessibleName = L"Qelvo视频格式转换器";
     panel->AddChild(logo);
@@ -110,6 +112,10 @@ void UninstallerApp::BuildContent()
     progressBar = Place(panel, new UIE::CUiProgressBar(), 24, 326, 472, 8);
     progressBar->value = 0;
     progressBar->visible = false;
+    progressBar->labelledBy = statusLabel;
+
+    // As in a dialog: Enter presses it, and it has the focus when the window opens.
+    window.defaultControl = uninstallButton;
 
     window.AddRootControl(panel);
 }

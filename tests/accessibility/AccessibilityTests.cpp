@@ -14,6 +14,8 @@
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/window/AccessibleTree.h"
+#include "ui/framework/window/KeyboardFocus.h"
+#include "ui/framework/controls/FocusRing.h"
 #include "ui/framework/base/Dpi.h"
 
 #include <windows.h>
@@ -85,11 +87,6 @@ private:
 };
 EventListener* EventListener::current = nullptr;
 
-bool Contains(const std::vector<WinEvent>& events, const WinEvent& wanted)
-{
-    return std::find(events.begin(), events.end(), wanted) != events.end();
-}
-
 // GDI+ for the content's images; the cached bitmaps go before GDI+ does.
 class GdiplusSession {
 public:
@@ -139,7 +136,11 @@ std::string Text(const RECT& r)
         + std::to_string(r.bottom) + ")";
 }
 
+// The fixed child ids of the uninstall window, in tree order.
+enum : LONG { kLogo = 1, kClose, kMinimize, kUninstall, kDescription, kStatus, kBar, kChildCount = kBar };
+
 struct Expected {
+    LONG id;
     LONG role;
     std::wstring name;
     std::wstring value;
@@ -216,13 +217,19 @@ protected:
         return info;
     }
 
+    // The shown children as expected, every other child there but invisible.
     void ExpectChildren(const std::vector<Expected>& expected)
     {
-        ASSERT_EQ(ChildCount(), static_cast<LONG>(expected.size()));
-        for (size_t i = 0; i < expected.size(); ++i) {
-            const Expected& want = expected[i];
-            const ChildInfo got = Read(static_cast<LONG>(i + 1));
-            SCOPED_TRACE("child " + std::to_string(i + 1) + " " + WideToUtf8(want.name));
+        ASSERT_EQ(ChildCount(), kChildCount);
+        for (LONG id = 1; id <= kChildCount; ++id) {
+            const bool shown = std::any_of(expected.begin(), expected.end(), [id](const Expected& e) { return e.id == id; });
+            if (!shown) {
+                EXPECT_EQ(Read(id).state & STATE_SYSTEM_INVISIBLE, STATE_SYSTEM_INVISIBLE) << "child " << id;
+            }
+        }
+        for (const Expected& want : expected) {
+            const ChildInfo got = Read(want.id);
+            SCOPED_TRACE("child " + std::to_string(want.id) + " " + WideToUtf8(want.name));
             EXPECT_EQ(got.role, want.role);
             EXPECT_EQ(got.name, want.name);
             EXPECT_EQ(got.value, want.value);
@@ -257,10 +264,29 @@ protected:
     void StartThroughDefaultAction()
     {
         user.Answer(kConfirmTitle, IDYES);
-        const LONG button = ChildNamed(L"立即卸载");
-        ASSERT_NE(button, 0);
-        ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(button)));
+        ASSERT_EQ(ChildNamed(L"立即卸载"), kUninstall);
+        ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(kUninstall)));
         ASSERT_TRUE(PumpUntil([this] { return app.busy; }, 10000));
+    }
+
+    LONG State(LONG id) { return Read(id).state; }
+
+    // The child get_accFocus names, -1 for none (the window lacks the focus).
+    LONG Focus()
+    {
+        VARIANT focus;
+        const HRESULT result = client->get_accFocus(&focus);
+        if (result != S_OK || focus.vt != VT_I4)
+            return -1;
+        return focus.lVal;
+    }
+
+    LONG Navigate(LONG from, LONG direction)
+    {
+        VARIANT end;
+        if (client->accNavigate(direction, Child(from), &end) != S_OK || end.vt != VT_I4)
+            return -1;
+        return end.lVal;
     }
 
     GdiplusSession gdiplus;
@@ -271,6 +297,40 @@ protected:
     IAccessible* client = nullptr;
     int workersStarted = 0;
 };
+
+// An in-context hook: it runs inside NotifyWinEvent, asks for the object of each event
+// there, and reads its name, as a reader's hook does.
+struct HookSink {
+    static void CALLBACK Callback(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG objectId, LONG childId, DWORD, DWORD)
+    {
+        HookSink* sink = current;
+        if (!sink || hwnd != sink->window || objectId != OBJID_CLIENT)
+            return;
+        sink->events.push_back(WinEvent{event, childId});
+        ++sink->depth;
+        sink->deepest = std::max(sink->deepest, sink->depth);
+        IAccessible* object = nullptr;
+        VARIANT child;
+        VariantInit(&child);
+        if (SUCCEEDED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(objectId), static_cast<DWORD>(childId),
+                                                &object, &child))
+            && object) {
+            BSTR name = nullptr;
+            object->get_accName(child, &name);
+            sink->names.push_back(TakeBstr(name));
+            object->Release();
+        }
+        --sink->depth;
+    }
+
+    static HookSink* current;
+    HWND window = nullptr;
+    std::vector<WinEvent> events;
+    std::vector<std::wstring> names;
+    int depth = 0;
+    int deepest = 0;
+};
+HookSink* HookSink::current = nullptr;
 
 const LONG kFocusable = STATE_SYSTEM_FOCUSABLE;
 const LONG kReadOnly = STATE_SYSTEM_READONLY;
@@ -289,41 +349,44 @@ TEST_F(ScreenReader, ClientIsNamedLikeTheWindowAndCoversTheClientArea)
 TEST_F(ScreenReader, IdleWindowShowsLogoButtonsAndDescription)
 {
     ExpectChildren({
-        {ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
-        {ROLE_SYSTEM_PUSHBUTTON, L"关闭", L"", kFocusable, 484, 16, 20, 20},
-        {ROLE_SYSTEM_PUSHBUTTON, L"立即卸载", L"", kFocusable, 194, 280, 132, 36},
-        {ROLE_SYSTEM_STATICTEXT, L"卸载将删除安装目录中的程序文件", L"", kReadOnly, 24, 334, 472, 22},
+        {kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
+        {kClose, ROLE_SYSTEM_PUSHBUTTON, L"关闭", L"", kFocusable, 484, 16, 20, 20},
+        {kUninstall, ROLE_SYSTEM_PUSHBUTTON, L"立即卸载", L"", kFocusable | STATE_SYSTEM_DEFAULT, 194, 280, 132, 36},
+        {kDescription, ROLE_SYSTEM_STATICTEXT, L"卸载将删除安装目录中的程序文件", L"", kReadOnly, 24, 334, 472, 22},
     });
+    EXPECT_EQ(State(kClose) & STATE_SYSTEM_DEFAULT, 0);
     BSTR action = nullptr;
-    ASSERT_EQ(client->get_accDefaultAction(Child(3), &action), S_OK);
+    ASSERT_EQ(client->get_accDefaultAction(Child(kUninstall), &action), S_OK);
     EXPECT_EQ(TakeBstr(action), L"按下");
     action = nullptr;
-    EXPECT_EQ(client->get_accDefaultAction(Child(4), &action), S_FALSE);
+    EXPECT_EQ(client->get_accDefaultAction(Child(kDescription), &action), S_FALSE);
     SysFreeString(action);
 }
 
 TEST_F(ScreenReader, IdsBeyondTheChildrenAreRejected)
 {
     BSTR name = nullptr;
-    EXPECT_EQ(client->get_accName(Child(5), &name), E_INVALIDARG);
+    EXPECT_EQ(client->get_accName(Child(kChildCount + 1), &name), E_INVALIDARG);
     EXPECT_EQ(client->get_accName(Child(-1), &name), E_INVALIDARG);
-    EXPECT_EQ(client->accDoDefaultAction(Child(4)), DISP_E_MEMBERNOTFOUND); // the description
+    EXPECT_EQ(client->accDoDefaultAction(Child(kDescription)), DISP_E_MEMBERNOTFOUND);
+    // A hidden button is a child, but nothing presses it.
+    EXPECT_EQ(client->accDoDefaultAction(Child(kMinimize)), DISP_E_MEMBERNOTFOUND);
     IDispatch* object = nullptr;
-    EXPECT_EQ(client->get_accChild(Child(1), &object), S_FALSE); // a simple element
+    EXPECT_EQ(client->get_accChild(Child(kLogo), &object), S_FALSE); // a simple element
     EXPECT_EQ(object, nullptr);
 }
 
-TEST_F(ScreenReader, HitTestFindsTheChildUnderAScreenPoint)
+TEST_F(ScreenReader, HitTestFindsTheShownChildUnderAScreenPoint)
 {
     struct Case {
         int x, y;
         LONG id;
     };
     const Case cases[] = {
-        {260, 298, 3},         // 立即卸载
-        {494, 26, 2},          // 关闭
-        {30, 20, 1},           // the logo
-        {300, 345, 4},         // the description
+        {260, 298, kUninstall},
+        {494, 26, kClose}, // the hidden minimise button lies under it
+        {30, 20, kLogo},
+        {300, 345, kDescription},
         {100, 300, CHILDID_SELF}, // blank client area
         {300, 150, CHILDID_SELF}, // the banner is decoration
     };
@@ -336,35 +399,155 @@ TEST_F(ScreenReader, HitTestFindsTheChildUnderAScreenPoint)
     EXPECT_EQ(outside.vt, VT_EMPTY);
 }
 
+// The system's own lookup, as a reader's mouse tracking and the UI Automation proxy make it:
+// the window's object asks WM_NCHITTEST and descends into the client object only over client
+// area, so the logo in the banner's drag band must not answer HTCAPTION.
+TEST_F(ScreenReader, PointLookupThroughTheSystemReachesEachControl)
+{
+    SetWindowPos(app.window.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    struct Case {
+        int x, y;
+        LONG id;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {30, 20, kLogo, L"Qelvo视频格式转换器"},
+        {494, 26, kClose, L"关闭"},
+        {260, 298, kUninstall, L"立即卸载"},
+        {300, 345, kDescription, L"卸载将删除安装目录中的程序文件"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("at (" + std::to_string(c.x) + ", " + std::to_string(c.y) + ")");
+        POINT point{UIE::DpiScale(c.x), UIE::DpiScale(c.y)};
+        ClientToScreen(app.window.hwnd, &point);
+        IAccessible* found = nullptr;
+        VARIANT child;
+        VariantInit(&child);
+        ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromPoint(point, &found, &child));
+        ASSERT_NE(found, nullptr);
+        VARIANT role;
+        VariantInit(&role);
+        found->get_accRole(child, &role);
+        BSTR name = nullptr;
+        found->get_accName(child, &name);
+        found->Release();
+        EXPECT_EQ(child.vt, VT_I4);
+        EXPECT_EQ(child.lVal, c.id);
+        EXPECT_NE(role.lVal, ROLE_SYSTEM_TITLEBAR);
+        EXPECT_EQ(TakeBstr(name), c.name);
+    }
+    // Windows' object for the window asks WM_NCHITTEST and answers HTCAPTION with the title
+    // bar; Wine 8's takes the client area from GetClientRect, which here is the whole window,
+    // and never asks. So Wine reaches the logo whatever the window answers, and what Windows
+    // needs is checked on the message itself: client area over each control, the caption
+    // elsewhere on the banner, which still moves the window.
+    for (const Case& c : cases) {
+        POINT point{UIE::DpiScale(c.x), UIE::DpiScale(c.y)};
+        ClientToScreen(app.window.hwnd, &point);
+        EXPECT_EQ(SendMessageW(app.window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), HTCLIENT)
+            << "at (" << c.x << ", " << c.y << ")";
+    }
+    POINT banner{UIE::DpiScale(300), UIE::DpiScale(150)};
+    ClientToScreen(app.window.hwnd, &banner);
+    EXPECT_EQ(SendMessageW(app.window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(banner.x, banner.y)), HTCAPTION);
+    SetWindowPos(app.window.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+TEST_F(ScreenReader, ParentIsTheWindowObject)
+{
+    IDispatch* parent = nullptr;
+    ASSERT_EQ(client->get_accParent(&parent), S_OK);
+    ASSERT_NE(parent, nullptr);
+    IAccessible* window = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(parent->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&window)));
+    parent->Release();
+    // The system's object for the window itself. (Windows answers its role with
+    // ROLE_SYSTEM_WINDOW; Wine 8's window object leaves get_accRole unimplemented.)
+    HWND owner = nullptr;
+    EXPECT_EQ(WindowFromAccessibleObject(window, &owner), S_OK);
+    EXPECT_EQ(owner, app.window.hwnd);
+    window->Release();
+}
+
+TEST_F(ScreenReader, NavigationWalksTheShownChildrenOnly)
+{
+    EXPECT_EQ(Navigate(CHILDID_SELF, NAVDIR_FIRSTCHILD), kLogo);
+    EXPECT_EQ(Navigate(CHILDID_SELF, NAVDIR_LASTCHILD), kDescription);
+    EXPECT_EQ(Navigate(kLogo, NAVDIR_NEXT), kClose);
+    EXPECT_EQ(Navigate(kClose, NAVDIR_NEXT), kUninstall); // past the hidden minimise button
+    EXPECT_EQ(Navigate(kUninstall, NAVDIR_PREVIOUS), kClose);
+    EXPECT_EQ(Navigate(kDescription, NAVDIR_NEXT), -1);
+    EXPECT_EQ(Navigate(kLogo, NAVDIR_PREVIOUS), -1);
+    EXPECT_EQ(Navigate(kLogo, NAVDIR_FIRSTCHILD), -1); // a simple element has no children
+
+    StartThroughDefaultAction();
+    EXPECT_EQ(Navigate(CHILDID_SELF, NAVDIR_LASTCHILD), kBar);
+    EXPECT_EQ(Navigate(kLogo, NAVDIR_NEXT), kMinimize);
+    EXPECT_EQ(Navigate(kMinimize, NAVDIR_NEXT), kStatus);
+    EXPECT_EQ(Navigate(kBar, NAVDIR_PREVIOUS), kStatus);
+}
+
 TEST_F(ScreenReader, DefaultActionOfTheButtonAsksForConfirmation)
 {
-    const LONG button = ChildNamed(L"立即卸载");
-    ASSERT_EQ(button, 3);
     // No in the box: the call itself returns at once, the box comes from the window's queue.
-    ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(button)));
+    ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(kUninstall)));
     EXPECT_TRUE(user.SeenTitles().empty());
     ASSERT_TRUE(PumpUntil([this] { return !user.SeenTitles().empty(); }, 10000));
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
     EXPECT_FALSE(app.busy);
     EXPECT_EQ(workersStarted, 0);
-    EXPECT_EQ(ChildCount(), 4);
+    EXPECT_EQ(ChildCount(), kChildCount);
 }
 
-TEST_F(ScreenReader, BusyLayoutShowsStatusAndProgressWithItsValue)
+// The confirmation box disables the window. Its message loop still runs the window's posted
+// tasks, and a reader's second default action is one: it must not open a second box (Yes
+// in both would start a second removal and freeze the window on the first one's join).
+TEST_F(ScreenReader, NothingIsPressedBehindTheConfirmationBox)
+{
+    user.Answer(kConfirmTitle, IDNO);
+    ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(kUninstall)));
+    ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(kUninstall)));
+    bool ran = false;
+    bool enabled = true;
+    LONG state = 0;
+    HRESULT pressed = S_OK;
+    app.window.PostTask([&] {
+        ran = true;
+        enabled = IsWindowEnabled(app.window.hwnd) != FALSE;
+        state = State(kUninstall);
+        pressed = client->accDoDefaultAction(Child(kUninstall));
+    });
+    ASSERT_TRUE(PumpUntil([&] { return ran && !user.SeenTitles().empty(); }, 10000));
+    PumpUntil([] { return false; }, 500);
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(state & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(pressed, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
+    EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_UNAVAILABLE, 0) << "usable again once the box is gone";
+    EXPECT_EQ(workersStarted, 0);
+}
+
+TEST_F(ScreenReader, BusyLayoutKeepsTheIdsAndNamesTheProgressBar)
 {
     StartThroughDefaultAction();
     EXPECT_EQ(workersStarted, 1);
     ExpectChildren({
-        {ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
-        {ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
-        {ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
-        {ROLE_SYSTEM_PROGRESSBAR, L"", L"10%", kReadOnly, 24, 326, 472, 8},
+        {kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
+        {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
+        {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
+        {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kReadOnly, 24, 326, 472, 8},
     });
-    EXPECT_EQ(HitTest(300, 330), 4);
+    // The ids of the idle layout still name their controls, now hidden.
+    EXPECT_EQ(Read(kUninstall).name, L"立即卸载");
+    EXPECT_EQ(Read(kClose).name, L"关闭");
+    EXPECT_EQ(HitTest(300, 330), kBar);
+    EXPECT_EQ(HitTest(494, 26), kMinimize);
 }
 
-TEST_F(ScreenReader, EventsTellOfTheLayoutSwitchProgressAndFocus)
+// Events as a reader hears them: each once, in order, with the id of the control it is
+// about. Ids are fixed, so the HIDE events name the controls that went.
+TEST_F(ScreenReader, EventsNameTheControlTheyAreAboutOnce)
 {
     EventListener listener(app.window.hwnd);
     ASSERT_TRUE(listener.Hooked());
@@ -373,28 +556,77 @@ TEST_F(ScreenReader, EventsTellOfTheLayoutSwitchProgressAndFocus)
 
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
     PumpUntil([] { return false; }, 200);
-    EXPECT_TRUE(Contains(listener.Take(), (WinEvent{EVENT_OBJECT_FOCUS, 3})));
+    EXPECT_EQ(listener.Take(), (std::vector<WinEvent>{{EVENT_OBJECT_FOCUS, kClose}}));
+    SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
+    PumpUntil([] { return false; }, 200);
+    listener.Take();
 
     StartThroughDefaultAction();
+    PumpUntil([] { return false; }, 300);
+    std::vector<WinEvent> switched = listener.Take();
+    // The window got the focus back from the box first: the system tells of the window
+    // (Windows and Wine alike), then the window of its focused button.
+    const std::vector<WinEvent> refocused{{EVENT_OBJECT_FOCUS, CHILDID_SELF}, {EVENT_OBJECT_FOCUS, kUninstall}};
+    ASSERT_GE(switched.size(), 2u);
+    EXPECT_EQ(std::vector<WinEvent>(switched.begin(), switched.begin() + 2), refocused);
+    switched.erase(switched.begin(), switched.begin() + 2);
+    EXPECT_EQ(switched, (std::vector<WinEvent>{{EVENT_OBJECT_HIDE, kUninstall},
+                                               {EVENT_OBJECT_FOCUS, CHILDID_SELF},
+                                               {EVENT_OBJECT_HIDE, kDescription},
+                                               {EVENT_OBJECT_HIDE, kClose},
+                                               {EVENT_OBJECT_SHOW, kMinimize},
+                                               {EVENT_OBJECT_SHOW, kStatus},
+                                               {EVENT_OBJECT_SHOW, kBar},
+                                               {EVENT_SYSTEM_ALERT, kStatus},
+                                               {EVENT_OBJECT_VALUECHANGE, kBar}}));
+
+    // Reading the tree tells nothing.
+    ExpectChildren({{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
+                    {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
+                    {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
+                    {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kReadOnly, 24, 326, 472, 8}});
     PumpUntil([] { return false; }, 200);
-    const std::vector<WinEvent> switched = listener.Take();
-    // The old children 2 (close), 3 (button) and 4 (description) went; 2, 3, 4 are new.
-    for (LONG id : {2, 3, 4}) {
-        EXPECT_TRUE(Contains(switched, (WinEvent{EVENT_OBJECT_HIDE, id}))) << id;
-        EXPECT_TRUE(Contains(switched, (WinEvent{EVENT_OBJECT_SHOW, id}))) << id;
-    }
-    EXPECT_TRUE(Contains(switched, (WinEvent{EVENT_OBJECT_REORDER, CHILDID_SELF})));
+    EXPECT_TRUE(listener.Take().empty());
 
     // The result as the worker would post it: the bar goes to 100 behind the success box.
     user.Answer(kSuccessTitle, IDOK);
     app.window.PostTask([this] { ReportCompletion(&app, true); });
     ASSERT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 10000));
-    EXPECT_TRUE(Contains(listener.Take(), (WinEvent{EVENT_OBJECT_VALUECHANGE, 4})));
+    const std::vector<WinEvent> done = listener.Take();
+    EXPECT_EQ(std::count(done.begin(), done.end(), WinEvent{EVENT_OBJECT_VALUECHANGE, kBar}), 1);
 }
 
-TEST_F(ScreenReader, ObjectAnswersNotConnectedAfterTheWindowIsGone)
+// A reader's in-context hook runs inside NotifyWinEvent and may ask for the object there;
+// answering it must tell nothing again.
+TEST_F(ScreenReader, AHookThatAsksForTheObjectHearsEachEventOnce)
 {
-    client->AddRef();
+    HookSink record;
+    record.window = app.window.hwnd;
+    HookSink::current = &record;
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, GetModuleHandleW(nullptr), &HookSink::Callback,
+                                               GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_INCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    app.ShowLayout(true);
+    app.progressBar->SetValue(10);
+    UnhookWinEvent(hook);
+    HookSink::current = nullptr;
+    EXPECT_EQ(record.events, (std::vector<WinEvent>{{EVENT_OBJECT_HIDE, kUninstall},
+                                                    {EVENT_OBJECT_FOCUS, CHILDID_SELF},
+                                                    {EVENT_OBJECT_HIDE, kDescription},
+                                                    {EVENT_OBJECT_HIDE, kClose},
+                                                    {EVENT_OBJECT_SHOW, kMinimize},
+                                                    {EVENT_OBJECT_SHOW, kStatus},
+                                                    {EVENT_OBJECT_SHOW, kBar},
+                                                    {EVENT_SYSTEM_ALERT, kStatus},
+                                                    {EVENT_OBJECT_VALUECHANGE, kBar}}));
+    EXPECT_EQ(record.deepest, 1) << "an event raised while the hook ran";
+    EXPECT_EQ(record.names, (std::vector<std::wstring>{L"立即卸载", L"卸载Qelvo视频格式转换器", L"卸载将删除安装目录中的程序文件",
+                                                       L"关闭", L"最小化", L"正在卸载，请稍候……", L"正在卸载，请稍候……",
+                                                       L"正在卸载，请稍候……", L"正在卸载，请稍候……"}));
+}
+
+TEST_F(ScreenReader, ObjectAnswersNotConnectedAfterTheWindowIsGoneAndIsFreedByTheLastRelease)
+{
     DestroyWindow(app.window.hwnd);
     LONG count = 0;
     EXPECT_EQ(client->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
@@ -404,15 +636,100 @@ TEST_F(ScreenReader, ObjectAnswersNotConnectedAfterTheWindowIsGone)
     EXPECT_EQ(client->accLocation(&l, &t, &w, &h, Child(1)), CO_E_OBJNOTCONNECTED);
     VARIANT hit;
     EXPECT_EQ(client->accHitTest(0, 0, &hit), CO_E_OBJNOTCONNECTED);
-    EXPECT_EQ(client->accDoDefaultAction(Child(3)), CO_E_OBJNOTCONNECTED);
-    client->Release();
+    EXPECT_EQ(client->accDoDefaultAction(Child(kUninstall)), CO_E_OBJNOTCONNECTED);
+    // The window let go of its reference; the client's is the last.
+    EXPECT_EQ(client->Release(), 0u);
+    client = nullptr;
+}
+
+// Focus is the system's: a child is focused only while the window has the keyboard focus,
+// and clients hear of the focused control whenever the window gets the focus back.
+class SystemFocus : public ScreenReader {
+protected:
+    // A window of the test's own that takes the focus away, as Alt+Tab would.
+    HWND MakeOtherWindow()
+    {
+        other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+        return other;
+    }
+    void TearDown() override
+    {
+        if (other)
+            DestroyWindow(other);
+        ScreenReader::TearDown();
+    }
+    HWND other = nullptr;
+};
+
+TEST_F(SystemFocus, TheWindowOpensWithTheDefaultButtonFocusedAndWithoutARing)
+{
+    ASSERT_EQ(GetFocus(), app.window.hwnd);
+    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
+    EXPECT_EQ(Focus(), kUninstall);
+    EXPECT_EQ(State(kUninstall) & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT),
+              STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT);
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring before the keyboard is used";
+}
+
+TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
+{
+    EventListener listener(app.window.hwnd);
+    SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
+    SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
+    ASSERT_EQ(app.window.focusedControl, app.uninstallButton);
+    ASSERT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    PumpUntil([] { return false; }, 100);
+    listener.Take();
+
+    ASSERT_NE(MakeOtherWindow(), nullptr);
+    SetForegroundWindow(other);
+    SetFocus(other);
+    PumpUntil([] { return false; }, 200);
+    ASSERT_NE(GetFocus(), app.window.hwnd);
+    EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
+    EXPECT_EQ(Focus(), -1);
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring in an inactive window";
+    EXPECT_TRUE(listener.Take().empty());
+
+    // Back, as after Alt+Tab: the reader hears where the focus is.
+    SetForegroundWindow(app.window.hwnd);
+    SetFocus(app.window.hwnd);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
+    EXPECT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    const std::vector<WinEvent> back = listener.Take();
+    EXPECT_EQ(std::count(back.begin(), back.end(), WinEvent{EVENT_OBJECT_FOCUS, kUninstall}), 1);
+}
+
+TEST_F(SystemFocus, TakeFocusTakesTheSystemsFocusToo)
+{
+    ASSERT_NE(MakeOtherWindow(), nullptr);
+    SetForegroundWindow(other);
+    SetFocus(other);
+    PumpUntil([] { return false; }, 200);
+    ASSERT_NE(GetFocus(), app.window.hwnd);
+    EventListener listener(app.window.hwnd);
+
+    EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kClose)), S_OK);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(GetFocus(), app.window.hwnd);
+    EXPECT_EQ(app.window.focusedControl, app.closeButton);
+    EXPECT_EQ(Focus(), kClose);
+    const std::vector<WinEvent> events = listener.Take();
+    EXPECT_EQ(std::count(events.begin(), events.end(), WinEvent{EVENT_OBJECT_FOCUS, kClose}), 1);
+    // Neither text, nor a hidden button, takes the focus.
+    EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kDescription)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kMinimize)), DISP_E_MEMBERNOTFOUND);
 }
 
 // The keyboard, as the window receives it, on the same window.
 class Keyboard : public ScreenReader {
+protected:
+    void Key(UINT message, WPARAM key, LPARAM flags = 0) { SendMessageW(app.window.hwnd, message, key, flags); }
 };
 
-TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
+TEST_F(Keyboard, TabMovesAmongTheShownButtons)
 {
     auto tab = [this](bool shift) {
         BYTE keys[256] = {};
@@ -424,17 +741,15 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
         SetKeyboardState(keys);
         return app.window.focusedControl;
     };
-    EXPECT_EQ(app.window.focusedControl, nullptr);
+    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
     // As Windows starts a window opened with the mouse: cues hidden. (Wine's WM_QUERYUISTATE
     // always answers 0, and WM_CHANGEUISTATE sends no WM_UPDATEUISTATE back.)
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(app.window.focusCuesShown);
-    EXPECT_EQ(tab(false), app.uninstallButton);
-    EXPECT_TRUE(app.window.focusCuesShown);
-    EXPECT_EQ(Read(3).state & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(tab(false), app.closeButton);
-    EXPECT_EQ(Read(2).state & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
-    EXPECT_EQ(Read(3).state & STATE_SYSTEM_FOCUSED, 0);
+    EXPECT_TRUE(app.window.focusCuesShown);
+    EXPECT_EQ(State(kClose) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
+    EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
     EXPECT_EQ(tab(false), app.uninstallButton);
     EXPECT_EQ(tab(true), app.closeButton);
     EXPECT_EQ(tab(true), app.uninstallButton);
@@ -444,7 +759,7 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
     EXPECT_TRUE(app.window.focusCuesShown);
 
     // Escape keeps its meaning: nothing handles it here.
-    SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    Key(WM_KEYDOWN, VK_ESCAPE);
     PumpUntil([] { return false; }, 200);
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_TRUE(user.SeenTitles().empty());
@@ -456,63 +771,91 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtonsStartingAtTheUninstallButton)
     EXPECT_EQ(app.window.focusedControl, nullptr);
 }
 
-TEST_F(Keyboard, EnterAndSpacePressTheFocusedButton)
+TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
 {
-    struct Case {
-        WPARAM key;
-        int tabs;
-        const wchar_t* expectedBox; // null: the window closes
-    };
-    const Case cases[] = {{VK_RETURN, 1, kConfirmTitle}, {VK_SPACE, 1, kConfirmTitle}, {VK_SPACE, 2, nullptr}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE("key " + std::to_string(c.key) + " after " + std::to_string(c.tabs) + " tabs");
-        if (!app.window.hwnd) {
-            ASSERT_TRUE(app.window.Create(app.instance));
-        }
-        app.window.focusedControl = nullptr;
-        const size_t boxesBefore = user.SeenTitles().size();
-        for (int i = 0; i < c.tabs; ++i)
-            SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
-        // An auto-repeated key does not press again.
-        SendMessageW(app.window.hwnd, WM_KEYDOWN, c.key, 0x40000000);
-        EXPECT_EQ(user.SeenTitles().size(), boxesBefore);
-        SendMessageW(app.window.hwnd, WM_KEYDOWN, c.key, 0);
-        if (c.expectedBox) {
-            ASSERT_EQ(user.SeenTitles().size(), boxesBefore + 1);
-            EXPECT_EQ(user.SeenTitles().back(), c.expectedBox);
-            EXPECT_FALSE(app.busy);
-        } else {
-            EXPECT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 5000));
-            EXPECT_EQ(user.SeenTitles().size(), boxesBefore);
-        }
-    }
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
+    // The focus gone to blank space (a click there): Enter still presses the default button.
+    POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
+    SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
+    SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
+    ASSERT_EQ(app.window.focusedControl, nullptr);
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(user.SeenTitles().size(), 2u);
+    // An auto-repeated Enter presses nothing.
+    Key(WM_KEYDOWN, VK_RETURN, 0x40000000);
+    EXPECT_EQ(user.SeenTitles().size(), 2u);
 }
 
-TEST(AccessibleChanges, TellWhatAClientMustHear)
+// Space presses on its release, as a native button does; a held Space shows the button down.
+TEST_F(Keyboard, SpacePressesOnItsReleaseOnce)
 {
-    UIE::CUiControl a, b, c, d;
-    using Entries = std::vector<UIE::AccessibleEntry>;
-    auto events = [](const Entries& before, const Entries& after) {
-        std::vector<WinEvent> found;
-        for (const UIE::AccessibleEvent& e : UIE::AccessibleChanges(before, after))
-            found.push_back(WinEvent{e.event, e.childId});
-        return found;
-    };
-    const Entries idle{{&a, L"logo", L""}, {&b, L"关闭", L""}, {&c, L"立即卸载", L""}};
-    const Entries busy{{&a, L"logo", L""}, {&d, L"", L"10%"}};
-    EXPECT_TRUE(events(idle, idle).empty());
-    EXPECT_EQ(events(idle, busy),
-              (std::vector<WinEvent>{{EVENT_OBJECT_HIDE, 2}, {EVENT_OBJECT_HIDE, 3}, {EVENT_OBJECT_SHOW, 2},
-                                     {EVENT_OBJECT_REORDER, CHILDID_SELF}}));
-    const Entries done{{&a, L"logo", L""}, {&d, L"", L"100%"}};
-    EXPECT_EQ(events(busy, done), (std::vector<WinEvent>{{EVENT_OBJECT_VALUECHANGE, 2}}));
-    const Entries renamed{{&a, L"logo", L""}, {&d, L"bar", L"10%"}};
-    EXPECT_EQ(events(busy, renamed), (std::vector<WinEvent>{{EVENT_OBJECT_NAMECHANGE, 2}}));
-    // The same controls in another order keep their events quiet but the client re-reads.
-    const Entries swapped{{&d, L"", L"10%"}, {&a, L"logo", L""}};
-    EXPECT_EQ(events(busy, swapped), (std::vector<WinEvent>{{EVENT_OBJECT_REORDER, CHILDID_SELF}}));
-    EXPECT_EQ(events({}, busy), (std::vector<WinEvent>{{EVENT_OBJECT_SHOW, 1}, {EVENT_OBJECT_SHOW, 2},
-                                                       {EVENT_OBJECT_REORDER, CHILDID_SELF}}));
+    Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
+    EXPECT_TRUE(app.uninstallButton->isPressed);
+    for (int repeat = 0; repeat < 5; ++repeat)
+        Key(WM_KEYDOWN, VK_SPACE, 0x40390001);
+    EXPECT_TRUE(user.SeenTitles().empty()) << "nothing pressed before the release";
+    Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+    EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
+    EXPECT_FALSE(app.uninstallButton->isPressed);
+
+    // A release whose press the window never saw (the press went to the box) does nothing.
+    Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+    EXPECT_EQ(user.SeenTitles().size(), 1u);
+
+    // A press whose focus moved away before the release does nothing either.
+    Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
+    Key(WM_KEYDOWN, VK_TAB);
+    Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+    EXPECT_EQ(user.SeenTitles().size(), 1u);
+    EXPECT_FALSE(app.uninstallButton->isPressed);
+    EXPECT_EQ(app.window.focusedControl, app.closeButton);
+
+    // Space on the close button closes the window, on the release.
+    Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_NE(app.window.hwnd, nullptr);
+    Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
+    EXPECT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 5000));
+}
+
+TEST_F(Keyboard, TabAndEnterInTheBusyLayout)
+{
+    StartThroughDefaultAction();
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(app.window.focusedControl, nullptr) << "the focused button went with the idle layout";
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(user.SeenTitles().size(), 1u) << "Enter presses no hidden default button";
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(app.window.focusedControl, app.minimizeButton);
+    Key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(app.window.focusedControl, app.minimizeButton) << "the only tab stop";
+    Key(WM_KEYDOWN, VK_RETURN);
+    EXPECT_TRUE(PumpUntil([this] { return IsIconic(app.window.hwnd) != FALSE; }, 5000));
+    ShowWindow(app.window.hwnd, SW_RESTORE);
+}
+
+TEST(AccessibleIds, AControlKeepsItsIdWhateverIsShown)
+{
+    UIE::CUiWindow window;
+    auto* panel = new UIE::CUiControl();
+    SetupUi::CActionButton* first = UIE::PlaceChild(panel, new SetupUi::CActionButton(L"a", nullptr), UIE::UiRect{0, 0, 10, 10});
+    auto* label = UIE::PlaceChild(panel, new UIE::CUiLabel(), UIE::UiRect{0, 10, 10, 10});
+    SetupUi::CActionButton* last = UIE::PlaceChild(panel, new SetupUi::CActionButton(L"b", nullptr), UIE::UiRect{0, 20, 10, 10});
+    window.AddRootControl(panel);
+    const UIE::CAccessibleIds& ids = window.accessibility.Children(window);
+    EXPECT_EQ(ids.Count(), 2); // the label without text is decoration
+    first->SetVisible(false);
+    EXPECT_EQ(window.accessibility.Children(window).IdOf(first), 1);
+    EXPECT_EQ(ids.IdOf(last), 2);
+    EXPECT_FALSE(UIE::AccessiblyShown(*first));
+    // A label that gets a text joins after the others, whose ids stay.
+    label->SetText(L"text");
+    EXPECT_EQ(window.accessibility.Children(window).IdOf(label), 3);
+    EXPECT_EQ(ids.IdOf(last), 2);
+    EXPECT_EQ(ids.ControlOf(1), first);
+    EXPECT_EQ(ids.ControlOf(4), nullptr);
+    EXPECT_EQ(ids.ControlOf(0), nullptr);
 }
 
 TEST(AccessibleControls, ProgressValueIsAClampedPercentage)

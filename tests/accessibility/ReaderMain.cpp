@@ -2,7 +2,11 @@
 // NVDA take it: prints the client object and each child, one line each, in UTF-8:
 //   client <hresult> <name>
 //   child <id> <role> <state hex> <left> <top> <width> <height> <name>|<value>
-// With "press <name>" it then runs the default action of the child of that name.
+// with "hidden" instead of "child" for a child that says it is invisible. With
+// "press <name>" it then runs the default action of the shown child of that name; with
+// "point <x> <y>" it looks up the object at that screen point as the system finds it
+// (AccessibleObjectFromPoint) and prints
+//   point <hresult> <child id> <role> <name>
 #include <windows.h>
 #include <oleacc.h>
 
@@ -47,6 +51,27 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (argc >= 4 && wcscmp(argv[1], L"point") == 0) {
+        const POINT point{_wtoi(argv[2]), _wtoi(argv[3])};
+        IAccessible* found = nullptr;
+        VARIANT child;
+        VariantInit(&child);
+        const HRESULT result = AccessibleObjectFromPoint(point, &found, &child);
+        VARIANT role;
+        VariantInit(&role);
+        BSTR name = nullptr;
+        if (found) {
+            found->get_accRole(child, &role);
+            found->get_accName(child, &name);
+            found->Release();
+        }
+        std::printf("point %08lx %ld %ld %s\n", static_cast<unsigned long>(result),
+                    child.vt == VT_I4 ? child.lVal : -1L, role.vt == VT_I4 ? role.lVal : -1L,
+                    Utf8(Take(name)).c_str());
+        std::fflush(stdout);
+        CoUninitialize();
+        return found ? 0 : 1;
+    }
     IAccessible* client = nullptr;
     const HRESULT found = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                                      reinterpret_cast<void**>(&client));
@@ -71,10 +96,11 @@ int wmain(int argc, wchar_t** argv)
             LONG left = 0, top = 0, width = 0, height = 0;
             client->accLocation(&left, &top, &width, &height, Child(id));
             const std::wstring text = Take(childName);
-            std::printf("child %ld %ld %lx %ld %ld %ld %ld %s|%s\n", id, role.vt == VT_I4 ? role.lVal : -1L,
+            const bool hidden = state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_INVISIBLE);
+            std::printf("%s %ld %ld %lx %ld %ld %ld %ld %s|%s\n", hidden ? "hidden" : "child", id, role.vt == VT_I4 ? role.lVal : -1L,
                         state.vt == VT_I4 ? state.lVal : 0L, left, top, width, height, Utf8(text).c_str(),
                         Utf8(Take(value)).c_str());
-            if (argc >= 3 && wcscmp(argv[1], L"press") == 0 && text == argv[2])
+            if (!hidden && argc >= 3 && wcscmp(argv[1], L"press") == 0 && text == argv[2])
                 pressed = id;
         }
         if (pressed) {

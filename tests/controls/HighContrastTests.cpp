@@ -8,6 +8,7 @@
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/framework/images/UiImage.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
 
@@ -120,6 +121,38 @@ TEST(HighContrast, ProgressBarFillsWithTheHighlightInsideAnOutline)
     EXPECT_EQ(Hex(canvas.At(150, 4)), Hex(System(COLOR_WINDOW)));
     EXPECT_EQ(Hex(canvas.At(150, 0)), Hex(System(COLOR_WINDOWTEXT)));
     EXPECT_EQ(Count(canvas, 0xFF7467), 0);
+}
+
+// A bright banner would defeat a dark scheme: it is left out, the logo is not.
+TEST(HighContrast, DecorationIsLeftOutAndThePictureThatMeansSomethingStays)
+{
+    Gdiplus::Bitmap picture(40, 20, PixelFormat32bppARGB);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.SetPixel(x, y, Gdiplus::Color(0xFF, 0xF0, 0xE0, 0x30));
+    struct Case {
+        bool highContrast;
+        bool decoration;
+        bool drawn;
+    };
+    const Case cases[] = {{true, true, false}, {true, false, true}, {false, true, true}, {false, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("high contrast ") + (c.highContrast ? "on" : "off") + ", decoration "
+                     + (c.decoration ? "yes" : "no"));
+        HighContrastScope scope(c.highContrast);
+        UIE::CUiImage image;
+        image.image = &picture;
+        image.background = 0x00000000;
+        image.cornerRadius = 0;
+        image.hiddenInHighContrast = c.decoration;
+        Place(&image, 0, 0, 40, 20);
+        Canvas canvas(40, 20, RGB(0x10, 0x20, 0x30));
+        Paint(image, canvas);
+        EXPECT_EQ(Count(canvas, 0xF0E030) > 400, c.drawn);
+        if (!c.drawn) {
+            EXPECT_EQ(Count(canvas, 0x102030), 40 * 20) << "nothing drawn over what was there";
+        }
+    }
 }
 
 TEST(HighContrast, RefreshFollowsTheSystemSetting)

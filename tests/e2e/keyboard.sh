@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The window driven from the keyboard alone, with real X key presses, at the DPI in
-# ZMX_KEYBOARD_DPI (96 when unset): the first Tab puts a focus ring on "立即卸载" and Enter
-# opens the confirmation; after "否" a Tab moves the ring to the close button and Space
-# closes the window. Screenshots of both rings: screens/e2e-keyboard-<dpi>-*.png. Without a
+# ZMX_KEYBOARD_DPI (96 when unset): the window opens with "立即卸载" focused but no ring, and
+# Enter opens the confirmation at once; after "否" the ring is on "立即卸载", a Tab moves it to
+# the close button. Space held for a second and a half on "立即卸载" opens the confirmation only
+# on its release, and the box is still open afterwards (its repeats must not answer it);
+# after "否" nothing has been removed, and Space on the close button closes the window.
+# Screenshots of both rings: screens/e2e-keyboard-<dpi>-*.png. Without a
 # window manager the X focus follows the pointer, so the pointer rests on a blank part of
 # the window (away from the buttons, so nothing is hovered) while keys are pressed.
 source "$(dirname "$0")/lib.sh"
@@ -16,6 +19,9 @@ e2e_start
 gui_origin "$E2E_WINDOW"
 [ "$GUI_W" -eq "$(s 520)" ] && e2e_note "ok: window at $dpi DPI is ${GUI_W}x${GUI_H}" ||
     e2e_fail "window is ${GUI_W}x${GUI_H}, expected $(s 520) wide at $dpi DPI"
+
+box_open() { xdotool search --onlyvisible --name "^$E2E_CONFIRM_TITLE\$" >/dev/null 2>&1; }
+box_closed() { ! box_open; }
 
 rest_pointer() {
     gui_origin "$E2E_WINDOW"
@@ -55,23 +61,40 @@ sleep 0.5
 e2e_shot 1-idle
 expect_no_ring "立即卸载" 194 280 132 36
 
-xdotool key Tab
-sleep 1
-e2e_shot 2-tab-on-button
-expect_ring "立即卸载" 194 280 132 36
-e2e_check "the caption is still there" test "$(e2e_count $(s 230) $(s 288) $(s 60) $(s 20) 'r>0.95 && g>0.95 && b>0.95')" -gt 10
-
+# The default button has the focus from the start: Enter needs no Tab.
 xdotool key Return
 e2e_expect_box "$E2E_CONFIRM_TITLE" "$E2E_CONFIRM_TEXT" 10 && e2e_answer "$E2E_CONFIRM_TITLE" n
 e2e_check "the window is still shown" e2e_window_shown
 
 rest_pointer
+sleep 1
+e2e_shot 2-ring-on-button
+expect_ring "立即卸载" 194 280 132 36
+e2e_check "the caption is still there" test "$(e2e_count $(s 230) $(s 288) $(s 60) $(s 20) 'r>0.95 && g>0.95 && b>0.95')" -gt 10
+
 xdotool key Tab
 sleep 1
 e2e_shot 3-tab-on-close
 expect_ring "the close button" 484 16 20 20
 expect_no_ring "立即卸载" 194 280 132 36
 
+# Held Space: the key's auto-repeat runs while it is down.
+xdotool key shift+Tab
+sleep 0.5
+xdotool keydown space
+sleep 1.5
+e2e_check "no box while Space is held" box_closed
+xdotool keyup space
+e2e_expect_box "$E2E_CONFIRM_TITLE" "$E2E_CONFIRM_TEXT" 10
+sleep 1
+e2e_check "the box is still open after the release" box_open
+e2e_answer "$E2E_CONFIRM_TITLE" n
+e2e_check "the window is still shown" e2e_window_shown
+e2e_check "the held Space removed nothing" test "$(e2e_files_left)" -eq "$files_before"
+
+rest_pointer
+xdotool key Tab
+sleep 0.5
 xdotool key space
 e2e_check "Space on the close button closes the window" gui_wait_gone "$E2E_WINDOW_RE" 15
 e2e_expect_exit 30

@@ -46,6 +46,12 @@ int CPushButton::TabOrder()
     return tabOrder;
 }
 
+void CPushButton::ShowKeyPressed(bool pressed)
+{
+    isPressed = pressed;
+    Invalidate();
+}
+
 void CPushButton::Click()
 {
     if (onClick)

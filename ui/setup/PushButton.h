@@ -19,6 +19,7 @@ public:
     // Clicks while shown.
     bool DoDefaultAction() override;
     int TabOrder() override;
+    void ShowKeyPressed(bool pressed) override;
 
     std::function<void()> onClick;
 

@@ -12,24 +12,9 @@ namespace UIE {
 
 bool ShowsFocusRing(const CUiControl& control)
 {
-    return control.window && control.window->focusedControl == &control && control.window->focusCuesShown;
-}
-
-void DrawRoundRectOutline(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius, int penWidth)
-{
-    const float pen = static_cast<float>(std::max(1, penWidth));
-    const float half = pen * 0.5f;
-    if (rect.width <= pen || rect.height <= pen)
-        return;
-    TransientGraphics graphics(context);
-    // The stroke straddles its path, which runs half a pen inside rect; with the context's
-    // half-pixel offset, pixel n covers [n - 0.5, n + 0.5), hence the further half pixel.
-    const float inset = half - 0.5f;
-    const Gdiplus::RectF path(rect.x + inset, rect.y + inset, rect.width - 2 * inset - 1, rect.height - 2 * inset - 1);
-    Gdiplus::GraphicsPath outline(Gdiplus::FillModeAlternate);
-    AddRoundRectPath(outline, path, std::max(0.0f, radius - half));
-    Gdiplus::Pen stroke(Gdiplus::Color(argb), pen);
-    graphics.get()->DrawPath(&stroke, &outline);
+    // No ring in a window without the keyboard focus: an inactive window shows none.
+    return control.window && control.window->focusedControl == &control && control.window->focusCuesShown
+        && control.window->HasKeyboardFocus();
 }
 
 void DrawFocusRing(CUiPaintContext& context, const UiRect& rect, float radius)

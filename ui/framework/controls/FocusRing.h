@@ -12,7 +12,5 @@ bool ShowsFocusRing(const CUiControl& control);
 // The focus ring along the inside edge of rect (device pixels): a dark band with a light
 // line inside it, so it shows on light and dark faces alike.
 void DrawFocusRing(CUiPaintContext& context, const UiRect& rect, float radius);
-// Outline of a rounded rectangle whose outer edge is rect; penWidth in device pixels.
-void DrawRoundRectOutline(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius, int penWidth);
 
 } // namespace UIE

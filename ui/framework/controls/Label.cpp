@@ -5,6 +5,7 @@
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Text.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/framework/window/UiWindow.h"
 
 #include <oleacc.h>
 
@@ -29,6 +30,16 @@ DWORD CUiLabel::AccessibleRole()
 std::wstring CUiLabel::AccessibleName()
 {
     return text;
+}
+
+void CUiLabel::SetText(std::wstring newText)
+{
+    if (newText == text)
+        return;
+    text = std::move(newText);
+    if (window)
+        window->Invalidate(nullptr);
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
 } // namespace UIE

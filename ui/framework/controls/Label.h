@@ -14,6 +14,9 @@ public:
     // Static text named by its text; an empty label is not exposed.
     DWORD AccessibleRole() override;
     std::wstring AccessibleName() override;
+    // Sets the text, repaints the window (the text may have been wider) and tells
+    // accessibility clients of the new name.
+    void SetText(std::wstring newText);
 
     std::wstring text;
     int fontSize = 13;      // logical pixels

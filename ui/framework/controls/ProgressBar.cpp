@@ -1,7 +1,6 @@
 #include "ui/framework/controls/ProgressBar.h"
 
 #include "ui/framework/base/Dpi.h"
-#include "ui/framework/controls/FocusRing.h"
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Theme.h"
@@ -50,6 +49,20 @@ void CUiProgressBar::PaintSystemColours(CUiPaintContext& context, int trackWidth
 DWORD CUiProgressBar::AccessibleRole()
 {
     return ROLE_SYSTEM_PROGRESSBAR;
+}
+
+std::wstring CUiProgressBar::AccessibleName()
+{
+    return labelledBy ? labelledBy->AccessibleName() : std::wstring();
+}
+
+void CUiProgressBar::SetValue(int percent)
+{
+    if (percent == value)
+        return;
+    value = percent;
+    Invalidate();
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 std::wstring CUiProgressBar::AccessibleValue()

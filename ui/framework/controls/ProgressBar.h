@@ -8,10 +8,15 @@ class CUiProgressBar : public CUiControl {
 public:
     void Paint(CUiPaintContext& context) override;
     DWORD AccessibleRole() override;
+    // The name of the control that labels the bar, as a label before a native bar names it.
+    std::wstring AccessibleName() override;
     // The value as a percentage text, "0%" to "100%".
     std::wstring AccessibleValue() override;
+    // Sets value, repaints the bar and tells accessibility clients.
+    void SetValue(int percent);
 
     int value = 0;
+    CUiControl* labelledBy = nullptr; // not owned; the bar's name comes from it
 
 private:
     void PaintSystemColours(CUiPaintContext& context, int trackWidth, int trackHeight, float radius);

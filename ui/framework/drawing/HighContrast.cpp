@@ -1,7 +1,6 @@
 #include "ui/framework/drawing/HighContrast.h"
 
 #include "ui/framework/base/Dpi.h"
-#include "ui/framework/controls/FocusRing.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Theme.h"
 

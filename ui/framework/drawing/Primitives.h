@@ -18,6 +18,8 @@ void AddRoundRectPath(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& rect, f
 void FillRoundRect(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius);
 void FillRoundRectGradient(CUiPaintContext& context, const UiRect& rect, uint32_t argb1, uint32_t argb2,
                            Gdiplus::LinearGradientMode mode, float radius);
+// Outline of a rounded rectangle whose outer edge is rect; penWidth in device pixels.
+void DrawRoundRectOutline(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius, int penWidth);
 // Plain GDI fill through the context's brush cache.
 void FillRectGdi(CUiPaintContext& context, const UiRect& rect, COLORREF colour);
 

@@ -1,6 +1,7 @@
 #include "ui/framework/images/UiImage.h"
 
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Theme.h"
 #include "ui/framework/images/ImageCache.h"
@@ -102,6 +103,9 @@ void CUiImage::PrepareLayer(HDC target, int originX, int originY, int dpi)
 
 void CUiImage::Paint(CUiPaintContext& context)
 {
+    // The paint pipeline has filled the area with the system's window colour already.
+    if (hiddenInHighContrast && HighContrastOn())
+        return;
     const int w = DpiScale(width);
     const int h = DpiScale(height);
     const float radius = static_cast<float>(DpiScale(cornerRadius < 0 ? 8 : cornerRadius));

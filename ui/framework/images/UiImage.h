@@ -32,6 +32,9 @@ public:
     uint32_t background = 0xFFE8E8E8; // ARGB
     bool onWindowBackground = false;  // fills with the window's own background colour instead
     std::wstring accessibleName;      // empty: decoration, not exposed
+    // Decoration left out in high contrast, where a bright picture would defeat the user's
+    // colours; the window's background shows instead.
+    bool hiddenInHighContrast = false;
 
 private:
     const CUiImageLayer* FindOrMakeLayer(HDC target, int originX, int originY, int dpi, uint32_t fill);

@@ -6,7 +6,6 @@
 #include "ui/framework/window/UiWindow.h"
 
 #include <string>
-#include <vector>
 
 namespace UIE {
 
@@ -21,6 +20,13 @@ HRESULT ReturnText(const std::wstring& text, BSTR* out)
         return S_FALSE;
     *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// Shown, enabled, and in a window that no modal box has disabled.
+bool CanTakeAction(CUiControl& control)
+{
+    const CUiWindow* window = control.window;
+    return window && window->hwnd && IsWindowEnabled(window->hwnd) && control.enabled && AccessiblyShown(control);
 }
 
 void SetChildId(VARIANT* out, LONG id)
@@ -48,11 +54,8 @@ HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control, b
         return E_INVALIDARG;
     if (child.lVal == CHILDID_SELF)
         return S_OK;
-    const std::vector<CUiControl*> children = AccessibleChildren(*window);
-    if (child.lVal < 1 || static_cast<size_t>(child.lVal) > children.size())
-        return E_INVALIDARG;
-    control = children[static_cast<size_t>(child.lVal) - 1];
-    return S_OK;
+    control = window->accessibility.Children(*window).ControlOf(child.lVal);
+    return control ? S_OK : E_INVALIDARG;
 }
 
 HRESULT CAccessibleClient::ResolveInto(const VARIANT& child, VARIANT* out, CUiControl*& control) const
@@ -146,7 +149,7 @@ HRESULT CAccessibleClient::get_accChildCount(LONG* count)
         return E_POINTER;
     if (!window)
         return CO_E_OBJNOTCONNECTED;
-    *count = static_cast<LONG>(AccessibleChildren(*window).size());
+    *count = window->accessibility.Children(*window).Count();
     return S_OK;
 }
 
@@ -196,7 +199,9 @@ HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
     const HRESULT valid = ResolveInto(child, state, control);
     if (FAILED(valid))
         return valid;
-    const bool windowFocused = window->hwnd && GetFocus() == window->hwnd;
+    const bool windowFocused = window->HasKeyboardFocus();
+    // A modal box owned by the window disables it: nothing in it can be used meanwhile.
+    const bool windowEnabled = window->hwnd && IsWindowEnabled(window->hwnd);
     LONG flags = 0;
     if (!control) {
         flags = STATE_SYSTEM_FOCUSABLE;
@@ -204,14 +209,20 @@ HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
             flags |= STATE_SYSTEM_FOCUSED;
         if (!window->hwnd || !IsWindowVisible(window->hwnd))
             flags |= STATE_SYSTEM_INVISIBLE;
+        if (!windowEnabled)
+            flags |= STATE_SYSTEM_UNAVAILABLE;
     } else {
         flags = control->TabOrder() >= 0 ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_READONLY;
-        if (control == window->focusedControl)
+        if (windowFocused && control == window->focusedControl)
             flags |= STATE_SYSTEM_FOCUSED;
         if (control == window->hoveredControl)
             flags |= STATE_SYSTEM_HOTTRACKED;
-        if (!control->enabled)
+        if (!control->enabled || !windowEnabled)
             flags |= STATE_SYSTEM_UNAVAILABLE;
+        if (!AccessiblyShown(*control))
+            flags |= STATE_SYSTEM_INVISIBLE;
+        if (control == window->defaultControl)
+            flags |= STATE_SYSTEM_DEFAULT;
     }
     SetChildId(state, flags);
     return S_OK;
@@ -243,9 +254,9 @@ HRESULT CAccessibleClient::get_accFocus(VARIANT* child)
     VariantInit(child);
     if (!window)
         return CO_E_OBJNOTCONNECTED;
-    if (!window->hwnd || GetFocus() != window->hwnd)
+    if (!window->HasKeyboardFocus())
         return S_FALSE;
-    SetChildId(child, AccessibleChildId(*window, window->focusedControl));
+    SetChildId(child, window->accessibility.Children(*window).IdOf(window->focusedControl));
     return S_OK;
 }
 
@@ -268,9 +279,15 @@ HRESULT CAccessibleClient::accSelect(LONG flags, VARIANT child)
     const HRESULT valid = Resolve(child, control);
     if (FAILED(valid))
         return valid;
-    if (flags != SELFLAG_TAKEFOCUS || !control || control->TabOrder() < 0 || !control->enabled)
+    if (flags != SELFLAG_TAKEFOCUS || !control || !CanTakeAction(*control))
+        return DISP_E_MEMBERNOTFOUND;
+    if (control->TabOrder() < 0)
         return DISP_E_MEMBERNOTFOUND;
     SetKeyboardFocus(*window, control);
+    // The focus a reader follows is the system's: the window takes it too, and its
+    // WM_SETFOCUS tells clients of the control.
+    if (!window->HasKeyboardFocus())
+        SetFocus(window->hwnd);
     return S_OK;
 }
 
@@ -303,22 +320,27 @@ HRESULT CAccessibleClient::accNavigate(LONG direction, VARIANT start, VARIANT* e
     const HRESULT valid = ResolveInto(start, end, control);
     if (FAILED(valid))
         return valid;
-    const LONG count = static_cast<LONG>(AccessibleChildren(*window).size());
-    LONG target = 0;
-    if (!control) {
-        if (direction == NAVDIR_FIRSTCHILD)
-            target = count > 0 ? 1 : 0;
-        else if (direction == NAVDIR_LASTCHILD)
-            target = count;
-    } else if (direction == NAVDIR_NEXT) {
-        target = start.lVal < count ? start.lVal + 1 : 0;
-    } else if (direction == NAVDIR_PREVIOUS) {
-        target = start.lVal - 1;
+    // Among the shown children only: a reader walking the window lands on nothing hidden.
+    const CAccessibleIds& ids = window->accessibility.Children(*window);
+    LONG from = 0;
+    LONG step = 0;
+    if (!control && direction == NAVDIR_FIRSTCHILD) {
+        from = 1;
+        step = 1;
+    } else if (!control && direction == NAVDIR_LASTCHILD) {
+        from = ids.Count();
+        step = -1;
+    } else if (control && (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS)) {
+        step = direction == NAVDIR_NEXT ? 1 : -1;
+        from = start.lVal + step;
     }
-    if (target <= 0)
-        return S_FALSE;
-    SetChildId(end, target);
-    return S_OK;
+    for (LONG id = from; step != 0 && id >= 1 && id <= ids.Count(); id += step) {
+        if (AccessiblyShown(*ids.ControlOf(id))) {
+            SetChildId(end, id);
+            return S_OK;
+        }
+    }
+    return S_FALSE;
 }
 
 HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
@@ -335,14 +357,9 @@ HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
     if (!PtInRect(&client, point))
         return S_FALSE;
     // Later controls are drawn over earlier ones.
-    const std::vector<CUiControl*> children = AccessibleChildren(*window);
-    for (size_t i = children.size(); i > 0; --i) {
-        const RECT rect = AccessibleScreenRect(*window, *children[i - 1]);
-        if (PtInRect(&rect, point)) {
-            SetChildId(child, static_cast<LONG>(i));
-            return S_OK;
-        }
-    }
+    const LONG id = AccessibleIdAt(*window, point);
+    SetChildId(child, id);
+    return S_OK;
     SetChildId(child, CHILDID_SELF);
     return S_OK;
 }
@@ -353,12 +370,16 @@ HRESULT CAccessibleClient::accDoDefaultAction(VARIANT child)
     const HRESULT valid = Resolve(child, control, true);
     if (FAILED(valid))
         return valid;
-    if (!control || control->AccessibleDefaultAction().empty())
+    if (!control || control->AccessibleDefaultAction().empty() || !CanTakeAction(*control))
         return DISP_E_MEMBERNOTFOUND;
     // The click may open a modal box; the caller, maybe a screen reader in another process,
     // must not wait for the user to answer it. The window runs it next, as a click; controls
-    // live as long as the window's handle, and a task left queued is dropped with it.
-    window->PostTask([control] { control->DoDefaultAction(); });
+    // live as long as the window's handle, and a task left queued is dropped with it. A box
+    // may have opened meanwhile, and its message loop runs the task: it asks again.
+    window->PostTask([control] {
+        if (CanTakeAction(*control))
+            control->DoDefaultAction();
+    });
     return S_OK;
 }
 

@@ -14,79 +14,60 @@ namespace {
 
 void Collect(CUiControl* control, std::vector<CUiControl*>& found)
 {
-    if (!control->visible)
-        return;
-    if (control->AccessibleRole() != 0)
+    if (control->AccessibleRole() != 0 && std::find(found.begin(), found.end(), control) == found.end())
         found.push_back(control);
     for (CUiControl* child : control->children)
         Collect(child, found);
 }
 
-LONG IdIn(const std::vector<AccessibleEntry>& entries, const CUiControl* control)
-{
-    for (size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].control == control)
-            return static_cast<LONG>(i + 1);
-    return 0;
-}
-
 } // namespace
 
-std::vector<CUiControl*> AccessibleChildren(const CUiWindow& window)
+void CAccessibleIds::Update(const CUiWindow& window)
 {
-    std::vector<CUiControl*> found;
     for (CUiControl* root : window.rootControls)
-        Collect(root, found);
-    return found;
+        Collect(root, controls);
 }
 
-LONG AccessibleChildId(const CUiWindow& window, const CUiControl* control)
+LONG CAccessibleIds::IdOf(const CUiControl* control) const
 {
     if (!control)
         return 0;
-    const std::vector<CUiControl*> children = AccessibleChildren(window);
-    const auto found = std::find(children.begin(), children.end(), control);
-    return found == children.end() ? 0 : static_cast<LONG>(found - children.begin() + 1);
+    const auto found = std::find(controls.begin(), controls.end(), control);
+    return found == controls.end() ? 0 : static_cast<LONG>(found - controls.begin() + 1);
 }
 
-std::vector<AccessibleEntry> AccessibleState(const CUiWindow& window)
+CUiControl* CAccessibleIds::ControlOf(LONG id) const
 {
-    std::vector<AccessibleEntry> state;
-    for (CUiControl* control : AccessibleChildren(window))
-        state.push_back(AccessibleEntry{control, control->AccessibleName(), control->AccessibleValue()});
-    return state;
+    if (id < 1 || static_cast<size_t>(id) > controls.size())
+        return nullptr;
+    return controls[static_cast<size_t>(id) - 1];
 }
 
-std::vector<AccessibleEvent> AccessibleChanges(const std::vector<AccessibleEntry>& before,
-                                               const std::vector<AccessibleEntry>& after)
+LONG CAccessibleIds::Count() const
 {
-    std::vector<AccessibleEvent> events;
-    bool reordered = before.size() != after.size();
-    for (size_t i = 0; i < before.size(); ++i) {
-        if (!IdIn(after, before[i].control)) {
-            events.push_back(AccessibleEvent{EVENT_OBJECT_HIDE, static_cast<LONG>(i + 1)});
-            reordered = true;
-        }
+    return static_cast<LONG>(controls.size());
+}
+
+void CAccessibleIds::Clear()
+{
+    controls.clear();
+}
+
+bool AccessiblyShown(CUiControl& control)
+{
+    return control.IsShown() && control.AccessibleRole() != 0;
+}
+
+LONG AccessibleIdAt(CUiWindow& window, POINT screenPoint)
+{
+    const CAccessibleIds& ids = window.accessibility.Children(window);
+    for (LONG id = ids.Count(); id >= 1; --id) {
+        CUiControl& control = *ids.ControlOf(id);
+        const RECT rect = AccessibleScreenRect(window, control);
+        if (AccessiblyShown(control) && PtInRect(&rect, screenPoint))
+            return id;
     }
-    for (size_t i = 0; i < after.size(); ++i) {
-        const LONG id = static_cast<LONG>(i + 1);
-        const LONG oldId = IdIn(before, after[i].control);
-        if (!oldId) {
-            events.push_back(AccessibleEvent{EVENT_OBJECT_SHOW, id});
-            reordered = true;
-            continue;
-        }
-        if (oldId != id)
-            reordered = true;
-        const AccessibleEntry& old = before[oldId - 1];
-        if (old.name != after[i].name)
-            events.push_back(AccessibleEvent{EVENT_OBJECT_NAMECHANGE, id});
-        if (old.value != after[i].value)
-            events.push_back(AccessibleEvent{EVENT_OBJECT_VALUECHANGE, id});
-    }
-    if (reordered)
-        events.push_back(AccessibleEvent{EVENT_OBJECT_REORDER, CHILDID_SELF});
-    return events;
+    return CHILDID_SELF;
 }
 
 RECT AccessibleScreenRect(const CUiWindow& window, const CUiControl& control)

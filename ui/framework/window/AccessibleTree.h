@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 namespace UIE {
@@ -9,28 +8,32 @@ namespace UIE {
 class CUiControl;
 class CUiWindow;
 
-// What a client was last told about one child of the window's accessible object.
-struct AccessibleEntry {
-    CUiControl* control = nullptr;
-    std::wstring name;
-    std::wstring value;
+// The children of a window's accessible object: every control with an accessible role,
+// shown or hidden, numbered from 1 in tree order when first seen. Clients (and the
+// UI Automation proxy) know a simple element by its child id alone, so an id names the same
+// control for the window's life; a hidden control stays a child and says it is invisible.
+class CAccessibleIds {
+public:
+    // Numbers the controls that have gained a role since (a root added late, a label that
+    // got its text); the ones numbered keep their ids.
+    void Update(const CUiWindow& window);
+    // 0 when the control is not a child.
+    LONG IdOf(const CUiControl* control) const;
+    // Null when no child has the id.
+    CUiControl* ControlOf(LONG id) const;
+    LONG Count() const;
+    // The window is gone, and its controls with it.
+    void Clear();
+
+private:
+    std::vector<CUiControl*> controls;
 };
 
-struct AccessibleEvent {
-    DWORD event = 0;
-    LONG childId = 0; // CHILDID_SELF (0) for the client object itself
-};
-
-// The shown controls with an accessible role, in drawing order: child id n is element n - 1.
-std::vector<CUiControl*> AccessibleChildren(const CUiWindow& window);
-// Child id of a control, or 0 when it is not a child now.
-LONG AccessibleChildId(const CUiWindow& window, const CUiControl* control);
-std::vector<AccessibleEntry> AccessibleState(const CUiWindow& window);
-// Events that take a client from before to after: HIDE with the old child ids, SHOW with
-// the new ones and a REORDER of the client when the set of children changed; NAMECHANGE and
-// VALUECHANGE for children in both.
-std::vector<AccessibleEvent> AccessibleChanges(const std::vector<AccessibleEntry>& before,
-                                               const std::vector<AccessibleEntry>& after);
+// Whether clients see the child: shown with its ancestors and with a role now.
+bool AccessiblyShown(CUiControl& control);
+// The shown child at a screen point, the one drawn last where children overlap;
+// CHILDID_SELF when there is none.
+LONG AccessibleIdAt(CUiWindow& window, POINT screenPoint);
 // A control's rectangle on the screen, device pixels.
 RECT AccessibleScreenRect(const CUiWindow& window, const CUiControl& control);
 

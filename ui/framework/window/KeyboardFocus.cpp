@@ -25,6 +25,21 @@ void InvalidateFocus(CUiWindow& window)
         window.focusedControl->Invalidate();
 }
 
+// A shown, enabled tab stop.
+bool IsUsableStop(CUiControl* control)
+{
+    return control && control->TabOrder() >= 0 && control->enabled && control->IsShown();
+}
+
+// Ends a Space press without pressing: the key went up elsewhere, or the focus moved.
+void CancelKeyPress(CUiWindow& window)
+{
+    CUiControl* pressed = window.keyPressedControl;
+    window.keyPressedControl = nullptr;
+    if (pressed)
+        pressed->ShowKeyPressed(false);
+}
+
 } // namespace
 
 std::vector<CUiControl*> TabStops(const CUiWindow& window)
@@ -41,6 +56,7 @@ void SetKeyboardFocus(CUiWindow& window, CUiControl* control)
 {
     if (control == window.focusedControl)
         return;
+    CancelKeyPress(window);
     CUiControl* old = window.focusedControl;
     if (old) {
         old->OnBlur();
@@ -78,15 +94,61 @@ bool HandleNavigationKey(CUiWindow& window, WPARAM key, LPARAM flags)
     }
     if (key != VK_RETURN && key != VK_SPACE)
         return false;
-    CUiControl* focused = window.focusedControl;
-    if (!focused || focused->TabOrder() < 0 || !focused->IsShown())
+    CUiControl* focused = IsUsableStop(window.focusedControl) ? window.focusedControl : nullptr;
+    // Enter is the dialog's key: without a focused button it presses the default one.
+    CUiControl* target = focused;
+    if (!target && key == VK_RETURN && IsUsableStop(window.defaultControl))
+        target = window.defaultControl;
+    if (!target)
         return false;
     ShowKeyboardCues(window);
-    // A held key presses once, as with a native button.
-    const bool repeat = (flags & 0x40000000) != 0;
-    if (!repeat)
-        focused->DoDefaultAction();
+    // A held key presses once, as with a native button: its repeats do nothing.
+    if ((flags & 0x40000000) != 0)
+        return true;
+    if (key == VK_RETURN) {
+        target->DoDefaultAction();
+        return true;
+    }
+    // Space presses on its release, as a native button does: a held Space must not open a
+    // box and then, through its repeats and its release, answer it.
+    CancelKeyPress(window);
+    window.keyPressedControl = target;
+    target->ShowKeyPressed(true);
     return true;
+}
+
+bool HandleNavigationKeyUp(CUiWindow& window, WPARAM key)
+{
+    if (key != VK_SPACE || !window.keyPressedControl)
+        return false;
+    CUiControl* pressed = window.keyPressedControl;
+    CancelKeyPress(window);
+    if (pressed == window.focusedControl && IsUsableStop(pressed))
+        pressed->DoDefaultAction();
+    return true;
+}
+
+void OnWindowFocus(CUiWindow& window, bool gained)
+{
+    if (!gained) {
+        CancelKeyPress(window);
+        InvalidateFocus(window);
+        return;
+    }
+    if (!window.focusedControl && IsUsableStop(window.defaultControl)) {
+        SetKeyboardFocus(window, window.defaultControl);
+        return;
+    }
+    InvalidateFocus(window);
+    window.accessibility.NotifyFocus(window);
+}
+
+void ReleaseHiddenFocus(CUiWindow& window)
+{
+    if (window.keyPressedControl && !window.keyPressedControl->IsShown())
+        CancelKeyPress(window);
+    if (window.focusedControl && !window.focusedControl->IsShown())
+        SetKeyboardFocus(window, nullptr);
 }
 
 void ShowKeyboardCues(CUiWindow& window)

@@ -1,9 +1,26 @@
 #include "ui/framework/window/UiControl.h"
 
 #include "ui/framework/base/Dpi.h"
+#include "ui/framework/window/AccessibleTree.h"
+#include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/UiWindow.h"
 
+#include <oleacc.h>
+
 namespace UIE {
+
+namespace {
+
+// The children clients see in control's subtree.
+void CollectShown(CUiControl* control, std::vector<CUiControl*>& shown)
+{
+    if (AccessiblyShown(*control))
+        shown.push_back(control);
+    for (CUiControl* child : control->children)
+        CollectShown(child, shown);
+}
+
+} // namespace
 
 CUiControl::~CUiControl()
 {
@@ -58,6 +75,7 @@ std::wstring CUiControl::AccessibleValue() { return std::wstring(); }
 std::wstring CUiControl::AccessibleDefaultAction() { return std::wstring(); }
 bool CUiControl::DoDefaultAction() { return false; }
 int CUiControl::TabOrder() { return -1; }
+void CUiControl::ShowKeyPressed(bool) {}
 
 void CUiControl::AddChild(CUiControl* child)
 {
@@ -121,6 +139,30 @@ CUiControl* CUiControl::HitTest(int px, int py)
             return hit;
     }
     return mouseTransparent ? nullptr : this;
+}
+
+void CUiControl::SetVisible(bool shown)
+{
+    if (visible == shown)
+        return;
+    std::vector<CUiControl*> changed;
+    if (!shown)
+        CollectShown(this, changed);
+    visible = shown;
+    if (shown)
+        CollectShown(this, changed);
+    if (!window)
+        return;
+    for (CUiControl* control : changed)
+        window->accessibility.Notify(*window, shown ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, control);
+    if (!shown)
+        ReleaseHiddenFocus(*window);
+}
+
+void CUiControl::NotifyAccessible(DWORD event)
+{
+    if (window)
+        window->accessibility.Notify(*window, event, this);
 }
 
 } // namespace UIE

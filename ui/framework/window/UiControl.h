@@ -67,6 +67,8 @@ public:
     virtual bool DoDefaultAction();
     // Position in the keyboard's Tab order (lower first, ties in tree order); -1: not a tab stop.
     virtual int TabOrder();
+    // The pressed look while a key (Space) holds the focused control down; none by default.
+    virtual void ShowKeyPressed(bool pressed);
 
     // Takes ownership; sets parent and window on the whole subtree.
     void AddChild(CUiControl* child);
@@ -83,6 +85,11 @@ public:
     void SetWindowRecursive(CUiWindow* owner);
     // Visible together with every ancestor.
     bool IsShown() const;
+    // Shows or hides the control: accessibility clients hear of every child that comes or
+    // goes, and a control that goes gives up the keyboard focus. The caller invalidates.
+    void SetVisible(bool shown);
+    // Tells the window's accessibility clients of event on this control.
+    void NotifyAccessible(DWORD event);
 
     CUiControl* parent = nullptr;
     CUiWindow* window = nullptr;

@@ -201,6 +201,11 @@ void CUiWindow::AddRootControl(CUiControl* control)
     }
 }
 
+bool CUiWindow::HasKeyboardFocus() const
+{
+    return hwnd && GetFocus() == hwnd;
+}
+
 CUiControl* CUiWindow::ControlAt(int x, int y, int& localX, int& localY)
 {
     return CUiInputDispatch::ControlAt(rootControls, x, y, localX, localY);

@@ -57,6 +57,8 @@ public:
     void ReleaseBackBuffer();
     // Takes ownership of a root control and lays it out over the client area.
     void AddRootControl(CUiControl* control);
+    // Whether the window has the system's keyboard focus.
+    bool HasKeyboardFocus() const;
     // The control under a logical client point and the point relative to it.
     CUiControl* ControlAt(int x, int y, int& localX, int& localY);
 
@@ -90,6 +92,11 @@ public:
     WORD iconResourceId = 0; // the class icon in the instance's resources, when the class is registered
     // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
     bool focusCuesShown = false;
+    // The button Enter presses when no button has the focus, and the one that takes the
+    // focus when the window gets it without a focused control; not owned.
+    CUiControl* defaultControl = nullptr;
+    // The control a held Space keeps down until the key's release; not owned.
+    CUiControl* keyPressedControl = nullptr;
     CWindowAccessibility accessibility;
 
 private:

@@ -1,7 +1,6 @@
 #include "ui/framework/window/WindowAccessibility.h"
 
 #include "ui/framework/window/AccessibleClient.h"
-#include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/UiControl.h"
 #include "ui/framework/window/UiWindow.h"
 
@@ -27,26 +26,31 @@ bool CWindowAccessibility::OnGetObject(CUiWindow& window, WPARAM wParam, LPARAM 
     return true;
 }
 
-void CWindowAccessibility::NotifyChanges(CUiWindow& window)
+const CAccessibleIds& CWindowAccessibility::Children(const CUiWindow& window)
 {
-    if (!window.hwnd)
+    ids.Update(window);
+    return ids;
+}
+
+void CWindowAccessibility::Notify(CUiWindow& window, DWORD event, const CUiControl* control)
+{
+    if (!window.hwnd || !IsWindowVisible(window.hwnd))
         return;
-    std::vector<AccessibleEntry> now = AccessibleState(window);
-    if (window.focusedControl && !window.focusedControl->IsShown())
-        SetKeyboardFocus(window, nullptr);
-    if (IsWindowVisible(window.hwnd)) {
-        for (const AccessibleEvent& change : AccessibleChanges(told, now))
-            NotifyWinEvent(change.event, window.hwnd, OBJID_CLIENT, change.childId);
+    LONG id = CHILDID_SELF;
+    if (control) {
+        id = Children(window).IdOf(control);
+        if (!id)
+            return;
     }
-    told = std::move(now);
+    NotifyWinEvent(event, window.hwnd, OBJID_CLIENT, id);
 }
 
 void CWindowAccessibility::NotifyFocus(CUiWindow& window)
 {
-    if (!window.hwnd || !IsWindowVisible(window.hwnd))
+    if (!window.HasKeyboardFocus())
         return;
-    const LONG id = AccessibleChildId(window, window.focusedControl);
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, window.hwnd, OBJID_CLIENT, id ? id : CHILDID_SELF);
+    CUiControl* focused = window.focusedControl;
+    Notify(window, EVENT_OBJECT_FOCUS, focused && Children(window).IdOf(focused) ? focused : nullptr);
 }
 
 void CWindowAccessibility::Disconnect()
@@ -61,7 +65,7 @@ void CWindowAccessibility::Disconnect()
         CoUninitialize();
         comStarted = false;
     }
-    told.clear();
+    ids.Clear();
 }
 
 } // namespace UIE

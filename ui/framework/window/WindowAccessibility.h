@@ -3,14 +3,16 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace UIE {
 
 class CAccessibleClient;
+class CUiControl;
 class CUiWindow;
 
-// The window's side of MSAA: hands out the client object and tells clients what changed.
+// The window's side of MSAA: hands out the client object, numbers its children and tells
+// clients what changed. Events are raised by the code that makes the change, once each;
+// answering a client (WM_GETOBJECT) raises none, so a reader that asks for the object from
+// inside its event hook hears nothing twice.
 class CWindowAccessibility {
 public:
     CWindowAccessibility() = default;
@@ -20,10 +22,13 @@ public:
 
     // WM_GETOBJECT: true with the result for OBJID_CLIENT, false for other objects.
     bool OnGetObject(CUiWindow& window, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // After each message: events for the children shown, hidden, renamed or changed in value
-    // since the last call. A hidden window only records the state.
-    void NotifyChanges(CUiWindow& window);
-    // The keyboard focus moved to the window's focused control.
+    // The children with their fixed ids, brought up to date.
+    const CAccessibleIds& Children(const CUiWindow& window);
+    // Tells clients of event on control (null: the client object itself). Nothing is told
+    // of a control that is no child, or while the window is hidden.
+    void Notify(CUiWindow& window, DWORD event, const CUiControl* control);
+    // The focus event for the focused control (the client without one), raised only while
+    // the window has the keyboard focus: the focus a reader follows is the system's.
     void NotifyFocus(CUiWindow& window);
     // WM_DESTROY: the object handed out answers CO_E_OBJNOTCONNECTED from now on.
     void Disconnect();
@@ -31,7 +36,7 @@ public:
 private:
     CAccessibleClient* client = nullptr; // one reference held
     bool comStarted = false;
-    std::vector<AccessibleEntry> told;
+    CAccessibleIds ids;
 };
 
 } // namespace UIE

@@ -2,12 +2,14 @@
 
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/drawing/HighContrast.h"
+#include "ui/framework/window/AccessibleTree.h"
 #include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/NonClientHitTest.h"
 #include "ui/framework/window/PaintPipeline.h"
 #include "ui/framework/window/UiControl.h"
 
 #include <imm.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <memory>
@@ -63,8 +65,6 @@ LRESULT CALLBACK CUiWindow::StaticWindowProc(HWND handle, UINT message, WPARAM w
     window->dispatchHwnd = handle;
     const LRESULT result = window->HandleMessage(message, wParam, lParam);
     window->dispatchHwnd = outer;
-    // Whatever the message changed (a layout switch, a progress value) reaches screen readers.
-    window->accessibility.NotifyChanges(*window);
     if (message == WM_NCDESTROY) {
         DiscardQueuedTasks(handle);
         // Nothing may reach the object through a handle that no longer exists.
@@ -93,7 +93,10 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         RefreshDpi(hwnd);
         RefreshHighContrast();
-        focusCuesShown = !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+        // The ring appears once the keyboard is used (or the system says so through
+        // WM_UPDATEUISTATE), not at the start: the window opens with its default button
+        // focused, and a mouse user is shown no ring.
+        focusCuesShown = false;
         OnCreate();
         return 0;
     case WM_DESTROY:
@@ -111,6 +114,15 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 Invalidate(nullptr);
         }
         return 0;
+    case WM_ACTIVATE:
+        // An inactive window draws no focus ring; DefWindowProc gives the window the focus.
+        if (focusedControl)
+            focusedControl->Invalidate();
+        return DefaultHandling(message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        OnWindowFocus(*this, message == WM_SETFOCUS);
+        return DefaultHandling(message, wParam, lParam);
     case WM_SETTEXT:
         DefWindowProcW(dispatchHwnd, message, wParam, lParam);
         return 0;
@@ -148,6 +160,10 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (focusedControl)
             focusedControl->OnKeyDown(wParam);
         return 0;
+    case WM_KEYUP:
+        if (HandleNavigationKeyUp(*this, wParam))
+            return 0;
+        return DefaultHandling(message, wParam, lParam);
     case WM_CHAR:
         if (focusedControl)
             focusedControl->OnChar(wParam);
@@ -233,9 +249,16 @@ void CUiWindow::OnWindowDestroyed()
 
 LRESULT CUiWindow::OnNcHitTest(LPARAM lParam)
 {
-    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    POINT point = screen;
     ScreenToClient(hwnd, &point);
     const LRESULT custom = HitTestNonClient(point.x, point.y);
+    // What a reader can find is client area: the system's point lookup (AccessibleObjectFromPoint)
+    // descends into the client object only where the window answers HTCLIENT, and would
+    // report the title bar over a control in the drag band (the logo, which the mouse
+    // passes through, included).
+    if (custom == HTCAPTION && AccessibleIdAt(*this, screen) != CHILDID_SELF)
+        return HTCLIENT;
     if (custom != -1)
         return custom;
     RECT client{};
