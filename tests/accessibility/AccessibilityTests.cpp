@@ -459,7 +459,7 @@ TEST_F(ScreenReader, ParentIsTheWindowObject)
     ASSERT_EQ(client->get_accParent(&parent), S_OK);
     ASSERT_NE(parent, nullptr);
     IAccessible* window = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(parent->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&window)));
+    ASSERT_HRESULT_SUCCEEDED(parent->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&window)));
     parent->Release();
     // The system's object for the window itself. (Windows answers its role with
     // ROLE_SYSTEM_WINDOW; Wine 8's window object leaves get_accRole unimplemented.)
