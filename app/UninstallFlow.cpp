@@ -5,9 +5,9 @@
 
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
+#include "ui/framework/window/KeyboardFocus.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
-#include "ui/framework/window/KeyboardFocus.h"
 
 #include <oleacc.h>
 
