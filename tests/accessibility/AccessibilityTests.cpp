@@ -139,6 +139,16 @@ std::string Text(const RECT& r)
 // The fixed child ids of the uninstall window, in tree order.
 enum : LONG { kLogo = 1, kClose, kMinimize, kUninstall, kDescription, kStatus, kBar, kChildCount = kBar };
 
+// What the switch to the busy layout tells, in order: each control that goes (the focus
+// falls back to the window with the focused button), each that comes, the status line as
+// an alert, and the bar's first value.
+std::vector<WinEvent> BusyLayoutEvents()
+{
+    return {{EVENT_OBJECT_HIDE, kUninstall}, {EVENT_OBJECT_FOCUS, CHILDID_SELF}, {EVENT_OBJECT_HIDE, kDescription},
+            {EVENT_OBJECT_HIDE, kClose},     {EVENT_OBJECT_SHOW, kMinimize},     {EVENT_OBJECT_SHOW, kStatus},
+            {EVENT_OBJECT_SHOW, kBar},       {EVENT_SYSTEM_ALERT, kStatus},      {EVENT_OBJECT_VALUECHANGE, kBar}};
+}
+
 struct Expected {
     LONG id;
     LONG role;
@@ -570,15 +580,7 @@ TEST_F(ScreenReader, EventsNameTheControlTheyAreAboutOnce)
     ASSERT_GE(switched.size(), 2u);
     EXPECT_EQ(std::vector<WinEvent>(switched.begin(), switched.begin() + 2), refocused);
     switched.erase(switched.begin(), switched.begin() + 2);
-    EXPECT_EQ(switched, (std::vector<WinEvent>{{EVENT_OBJECT_HIDE, kUninstall},
-                                               {EVENT_OBJECT_FOCUS, CHILDID_SELF},
-                                               {EVENT_OBJECT_HIDE, kDescription},
-                                               {EVENT_OBJECT_HIDE, kClose},
-                                               {EVENT_OBJECT_SHOW, kMinimize},
-                                               {EVENT_OBJECT_SHOW, kStatus},
-                                               {EVENT_OBJECT_SHOW, kBar},
-                                               {EVENT_SYSTEM_ALERT, kStatus},
-                                               {EVENT_OBJECT_VALUECHANGE, kBar}}));
+    EXPECT_EQ(switched, BusyLayoutEvents());
 
     // Reading the tree tells nothing.
     ExpectChildren({{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
@@ -610,15 +612,7 @@ TEST_F(ScreenReader, AHookThatAsksForTheObjectHearsEachEventOnce)
     app.progressBar->SetValue(10);
     UnhookWinEvent(hook);
     HookSink::current = nullptr;
-    EXPECT_EQ(record.events, (std::vector<WinEvent>{{EVENT_OBJECT_HIDE, kUninstall},
-                                                    {EVENT_OBJECT_FOCUS, CHILDID_SELF},
-                                                    {EVENT_OBJECT_HIDE, kDescription},
-                                                    {EVENT_OBJECT_HIDE, kClose},
-                                                    {EVENT_OBJECT_SHOW, kMinimize},
-                                                    {EVENT_OBJECT_SHOW, kStatus},
-                                                    {EVENT_OBJECT_SHOW, kBar},
-                                                    {EVENT_SYSTEM_ALERT, kStatus},
-                                                    {EVENT_OBJECT_VALUECHANGE, kBar}}));
+    EXPECT_EQ(record.events, BusyLayoutEvents());
     EXPECT_EQ(record.deepest, 1) << "an event raised while the hook ran";
     EXPECT_EQ(record.names, (std::vector<std::wstring>{L"立即卸载", L"卸载Qelvo视频格式转换器", L"卸载将删除安装目录中的程序文件",
                                                        L"关闭", L"最小化", L"正在卸载，请稍候……", L"正在卸载，请稍候……",
