@@ -204,7 +204,10 @@ std::string UnixPathOf(const std::wstring& windowsPath);
 // CreateSymbolicLinkW does nothing), elsewhere CreateSymbolicLinkW. True when the link
 // shows up as a directory with FILE_ATTRIBUTE_REPARSE_POINT.
 bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target);
-// Removes such a link without touching its target.
+// Makes link a symbolic link to the file target (a Unix symlink under Wine, which shows it
+// as a plain file); false when none can be made here.
+bool MakeFileSymlink(const std::wstring& link, const std::wstring& target);
+// Removes such a link (either kind) without touching its target.
 void RemoveSymlink(const std::wstring& link);
 
 std::wstring ToUpper(std::wstring text);
