@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/InstallDir.h"
+#include "app/LibrarySearch.h"
 #include "app/PathUtils.h"
 #include "app/Relaunch.h"
 #include "app/SelfDelete.h"
@@ -11,6 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
+    LoadLibrariesFromSystemDirectoryOnly();
     const CommandLineRequest request = ParseCommandLine(GetCommandLineW());
     auto app = std::make_unique<UninstallerApp>();
     // The window's artwork is prepared while the directory is checked; nothing shows

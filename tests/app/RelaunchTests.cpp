@@ -291,3 +291,21 @@ TEST_F(RelaunchedCopy, UninstallerRunInsideItsInstallationKeepsItself)
     ExpectInstallationUntouched();
     EXPECT_TRUE(ListFiles(temp).empty());
 }
+
+// The copy runs from TEMP, where anyone may have put a library under a system library's
+// name. The program loads libraries from the system directory only, so none of the planted
+// ones is loaded while it starts, shows its window and closes.
+TEST_F(RelaunchedCopy, LibrariesPlantedBesideTheCopyAreNotLoaded)
+{
+    const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
+    const wchar_t* names[] = {L"dwmapi.dll", L"uxtheme.dll", L"version.dll", L"windowscodecs.dll", L"msimg32.dll"};
+    for (const wchar_t* name : names)
+        ASSERT_TRUE(CopyFileW(PlantedLibraryPath().c_str(), (temp + L"\\" + name).c_str(), FALSE)) << WideToUtf8(name);
+
+    Run(QuoteArgument(copy) + L" /run " + QuoteArgument(installDir), false);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    EXPECT_TRUE(ListFiles(temp, L"*.loaded").empty()) << WideToUtf8(ListFiles(temp, L"*.loaded").front());
+    ExpectInstallationUntouched();
+}

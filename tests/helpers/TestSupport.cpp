@@ -56,6 +56,15 @@ std::wstring TestHelperExePath()
 #endif
 }
 
+std::wstring PlantedLibraryPath()
+{
+#ifdef ZMX_PLANTED_LIBRARY
+    return WindowsPathFromUnix(ZMX_PLANTED_LIBRARY);
+#else
+    return {};
+#endif
+}
+
 namespace {
 
 using UnixFileNameFn = char*(__cdecl*)(const wchar_t*);

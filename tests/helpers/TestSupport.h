@@ -13,6 +13,8 @@ std::wstring WindowsPathFromUnix(const std::string& unixPath);
 // build/Uninstall.exe and zmx_test_helper.exe as Windows paths.
 std::wstring UninstallExePath();
 std::wstring TestHelperExePath();
+// A library that leaves "<its path>.loaded" when it is loaded.
+std::wstring PlantedLibraryPath();
 
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
