@@ -40,32 +40,116 @@ std::wstring KnownFolder(const KNOWNFOLDERID& id)
 
 } // namespace
 
-std::vector<std::wstring> ProtectedFolders()
-{
-    std::vector<std::wstring> folders;
-    wchar_t buffer[MAX_PATH] = {};
-    if (GetWindowsDirectoryW(buffer, MAX_PATH))
-        AddFolder(folders, buffer);
-    if (GetSystemWindowsDirectoryW(buffer, MAX_PATH))
-        AddFolder(folders, buffer);
-    if (GetTempPathW(MAX_PATH, buffer))
-        AddFolder(folders, buffer);
-    // A 32-bit process is told the x86 folder; the native one only lives in the environment.
-    if (GetEnvironmentVariableW(L"ProgramW6432", buffer, MAX_PATH))
-        AddFolder(folders, buffer);
+namespace {
 
-    const int csidls[] = {
-        CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-        CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE,
-        CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS,
-        CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA,
-        CSIDL_COMMON_APPDATA, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_FAVORITES,
+std::wstring EnvironmentFolder(const wchar_t* name)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : L"";
+}
+
+// A folder the registry records, with environment variables expanded.
+std::wstring RegistryFolder(HKEY root, const wchar_t* keyPath, const wchar_t* value, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return {};
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    // No expansion here (RRF_NOEXPAND): ExpandEnvironmentStringsW below does it once.
+    const LSTATUS status =
+        RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer, &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return {};
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsW(buffer, expanded, MAX_PATH);
+    return length > 0 && length <= MAX_PATH ? expanded : L"";
+}
+
+// The native Program Files or Common Files: a 32-bit process on 64-bit Windows is told the
+// x86 folders, and learns the native ones from the environment or the registry's 64-bit
+// view (which a 32-bit system ignores, answering with its only folder).
+std::wstring NativeFolder(const wchar_t* environmentName, const wchar_t* registryValue)
+{
+    const std::wstring fromEnvironment = EnvironmentFolder(environmentName);
+    if (!fromEnvironment.empty())
+        return fromEnvironment;
+    return RegistryFolder(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", registryValue,
+                          KEY_WOW64_64KEY);
+}
+
+// Every folder directly inside the profiles root, and every profile the system lists:
+// another user's profile is as much a profile as ours.
+void AddProfiles(std::vector<std::wstring>& folders, const std::wstring& profilesRoot)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileExW(ExtendedLengthPath(JoinPath(profilesRoot, L"*")).c_str(), FindExInfoBasic, &entry,
+                                   FindExSearchNameMatch, nullptr, 0);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
+                AddFolder(folders, JoinPath(profilesRoot, name));
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    const wchar_t listKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    HKEY list = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, listKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY, &list)
+        != ERROR_SUCCESS)
+        return;
+    wchar_t sid[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(list, index, sid, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        AddFolder(folders, RegistryFolder(list, sid, L"ProfileImagePath", 0));
+    }
+    RegCloseKey(list);
+}
+
+} // namespace
+
+std::vector<std::wstring> ProtectedFolders(bool* complete)
+{
+    // Without any of these the list would guard less than it should: then every
+    // directory is refused rather than one of these accepted.
+    bool resolved = true;
+    std::vector<std::wstring> folders;
+    auto required = [&](const std::wstring& folder) {
+        if (folder.empty())
+            resolved = false;
+        AddFolder(folders, folder);
     };
-    for (int csidl : csidls)
+    wchar_t buffer[MAX_PATH] = {};
+    required(GetWindowsDirectoryW(buffer, MAX_PATH) ? buffer : L"");
+    required(GetSystemWindowsDirectoryW(buffer, MAX_PATH) ? buffer : L"");
+    required(GetTempPathW(MAX_PATH, buffer) ? buffer : L"");
+    required(NativeFolder(L"ProgramW6432", L"ProgramFilesDir"));
+    required(NativeFolder(L"CommonProgramW6432", L"CommonFilesDir"));
+
+    const int requiredCsidls[] = {
+        CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROFILE,
+        CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+    };
+    for (int csidl : requiredCsidls)
+        required(ShellFolder(csidl));
+    const std::wstring profilesRoot = KnownFolder(FOLDERID_UserProfiles);
+    required(profilesRoot);
+    if (!profilesRoot.empty())
+        AddProfiles(folders, profilesRoot);
+
+    // Not on every system (no x86 folders on a 32-bit one, libraries moved or removed).
+    const int optionalCsidls[] = {
+        CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS,
+        CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_FAVORITES,
+    };
+    for (int csidl : optionalCsidls)
         AddFolder(folders, ShellFolder(csidl));
     AddFolder(folders, KnownFolder(FOLDERID_Downloads));
     AddFolder(folders, KnownFolder(FOLDERID_LocalAppDataLow));
-    AddFolder(folders, KnownFolder(FOLDERID_UserProfiles));
     AddFolder(folders, KnownFolder(FOLDERID_Public));
     AddFolder(folders, KnownFolder(FOLDERID_ProgramData));
 
@@ -73,15 +157,19 @@ std::vector<std::wstring> ProtectedFolders()
     // a link is guarded where it leads.
     std::vector<std::wstring> canonical;
     for (const std::wstring& folder : folders) {
-        const std::wstring resolved = CanonicalPath(folder);
-        if (resolved.empty())
+        const std::wstring resolvedFolder = CanonicalPath(folder);
+        if (resolvedFolder.empty()) {
+            resolved = false;
             continue;
+        }
         bool known = false;
         for (const std::wstring& entry : canonical)
-            known = known || SamePathText(entry, resolved);
+            known = known || SamePathText(entry, resolvedFolder);
         if (!known)
-            canonical.push_back(resolved);
+            canonical.push_back(resolvedFolder);
     }
+    if (complete)
+        *complete = resolved;
     return canonical;
 }
 
@@ -91,8 +179,21 @@ bool IsProtectedCanonical(const std::wstring& canonical)
 {
     if (IsVolumeRoot(canonical))
         return true;
+    bool complete = false;
+    const std::vector<std::wstring> folders = ProtectedFolders(&complete);
+    if (!complete)
+        return true;
+    // Nothing inside the Windows folder belongs to one product (System32, SysWOW64,
+    // Sysnative, WinSxS...).
+    wchar_t buffer[MAX_PATH] = {};
+    for (const bool system : {false, true}) {
+        const UINT length = system ? GetSystemWindowsDirectoryW(buffer, MAX_PATH) : GetWindowsDirectoryW(buffer, MAX_PATH);
+        const std::wstring windows = length > 0 && length < MAX_PATH ? CanonicalPath(buffer) : L"";
+        if (windows.empty() || IsSameOrAncestorOf(windows, canonical))
+            return true;
+    }
     // Removing an ancestor of such a folder destroys it as well.
-    for (const std::wstring& folder : ProtectedFolders())
+    for (const std::wstring& folder : folders)
         if (IsSameOrAncestorOf(canonical, folder))
             return true;
     return false;

@@ -511,3 +511,137 @@ TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
     EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder()));
     EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE))));
 }
+
+namespace {
+
+// Sets an environment variable of this process for one scope, then restores it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name(name)
+    {
+        wchar_t buffer[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
+        hadValue = length > 0 && length < MAX_PATH;
+        previous = buffer;
+        SetEnvironmentVariableW(name, value);
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(name, hadValue ? previous.c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const wchar_t* name;
+    std::wstring previous;
+    bool hadValue = false;
+};
+
+std::wstring RegistryValue(const wchar_t* keyPath, const wchar_t* value, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return {};
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    const LSTATUS status = RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ, nullptr, buffer, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? buffer : L"";
+}
+
+bool Listed(const std::vector<std::wstring>& folders, const std::wstring& folder)
+{
+    const std::wstring canonical = CanonicalPath(folder);
+    for (const std::wstring& entry : folders)
+        if (entry == canonical)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A 32-bit program on 64-bit Windows is told the x86 folders; the native Program Files and
+// Common Files come from ProgramW6432 and CommonProgramW6432, or, where the environment
+// lacks them, from the registry's 64-bit view. Set and unset here in process, so the test
+// means the same in a 32-bit prefix (where the 64-bit view is the only one) and under WoW64.
+// (Before, CommonProgramW6432 was never read, and without ProgramW6432 nothing was.)
+TEST(ProtectedFolders, NativeProgramFilesAndCommonFilesAreRefused)
+{
+    ScratchDir scratch;
+    const std::wstring programFiles = scratch.MakeDir(L"Native Program Files");
+    const std::wstring commonFiles = scratch.MakeDir(L"Native Program Files\\Common Files");
+    const std::wstring vendor = scratch.MakeDir(L"Native Program Files\\Zembrivox\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(vendor), kExeBytes));
+    {
+        ScopedEnvironment native(L"ProgramW6432", programFiles.c_str());
+        ScopedEnvironment nativeCommon(L"CommonProgramW6432", commonFiles.c_str());
+        ExpectRefusedWithUninstaller(programFiles);
+        ExpectRefusedWithUninstaller(commonFiles);
+        EXPECT_TRUE(IsValidInstallDir(vendor));
+    }
+    {
+        ScopedEnvironment native(L"ProgramW6432", nullptr);
+        ScopedEnvironment nativeCommon(L"CommonProgramW6432", nullptr);
+        const wchar_t key[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        const std::wstring registryProgramFiles = RegistryValue(key, L"ProgramFilesDir", KEY_WOW64_64KEY);
+        const std::wstring registryCommonFiles = RegistryValue(key, L"CommonFilesDir", KEY_WOW64_64KEY);
+        ASSERT_FALSE(registryProgramFiles.empty());
+        ASSERT_FALSE(registryCommonFiles.empty());
+        bool complete = false;
+        const std::vector<std::wstring> folders = ProtectedFolders(&complete);
+        EXPECT_TRUE(complete);
+        EXPECT_TRUE(Listed(folders, registryProgramFiles)) << WideToUtf8(registryProgramFiles);
+        EXPECT_TRUE(Listed(folders, registryCommonFiles)) << WideToUtf8(registryCommonFiles);
+        EXPECT_FALSE(Listed(folders, programFiles));
+        ExpectRefusedWithUninstaller(registryCommonFiles);
+    }
+}
+
+// Nothing inside the Windows folder is an installation: System32 and, under WoW64,
+// SysWOW64 and the Sysnative alias are refused, and so is any folder below them. (Before,
+// only the listed folders themselves and their ancestors were.)
+TEST(ProtectedFolders, NothingInsideTheWindowsFolderIsAccepted)
+{
+    const std::wstring windows = WindowsFolder();
+    for (const std::wstring& parent : {windows, ShellFolder(CSIDL_SYSTEM), windows + L"\\Fonts"}) {
+        ASSERT_TRUE(DirectoryExists(parent)) << WideToUtf8(parent);
+        ScratchDir vendor(parent, L"Zembrivox-");
+        ASSERT_FALSE(vendor.Path().empty()) << WideToUtf8(parent);
+        const std::wstring dir = vendor.MakeDir(L"Qelvo");
+        ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+        EXPECT_TRUE(IsProtectedDirectory(vendor.Path())) << WideToUtf8(vendor.Path());
+        EXPECT_EQ(AcceptedInstallDir(dir), L"") << WideToUtf8(dir);
+    }
+    for (const wchar_t* name : {L"System32", L"SysWOW64", L"Sysnative", L"WinSxS"})
+        EXPECT_TRUE(IsProtectedDirectory(windows + L"\\" + name)) << WideToUtf8(name);
+}
+
+// Every user's profile is refused, not only the current one and the root above it: each
+// folder directly in the profiles root, and each profile the system's profile list names
+// wherever it lies. What users put inside a profile stays acceptable.
+TEST(ProtectedFolders, EveryUsersProfileIsRefused)
+{
+    const std::wstring profilesRoot = KnownFolder(FOLDERID_UserProfiles);
+    ASSERT_TRUE(DirectoryExists(profilesRoot));
+    ScratchDir otherUser(profilesRoot, L"Alice-");
+    ASSERT_FALSE(otherUser.Path().empty());
+    ExpectRefusedWithUninstaller(otherUser.Path());
+    ExpectRefusedWithUninstaller(KnownFolder(FOLDERID_Public));
+
+    ScratchDir scratch;
+    const std::wstring bob = scratch.MakeDir(L"Profiles\\Bob");
+    const std::wstring bobsProgram = scratch.MakeDir(L"Profiles\\Bob\\AppData\\Local\\Programs\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(bobsProgram), kExeBytes));
+    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7-7-"
+        + std::to_wstring(GetCurrentProcessId());
+    HKEY profile = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                              &profile, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(profile, L"ProfileImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(bob.c_str()),
+                   static_cast<DWORD>((bob.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(profile);
+
+    ExpectRefusedWithUninstaller(bob);
+    EXPECT_TRUE(IsValidInstallDir(bobsProgram));
+
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+}
