@@ -175,7 +175,73 @@ std::vector<std::wstring> ProtectedFolders(bool* complete)
 
 namespace {
 
-bool IsProtectedCanonical(const std::wstring& canonical)
+std::wstring SystemFolder(bool systemWindows)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = systemWindows ? GetSystemWindowsDirectoryW(buffer, MAX_PATH) : GetWindowsDirectoryW(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? CanonicalPath(buffer) : L"";
+}
+
+// The folders above path (a canonical form, so its text names its real ancestors),
+// nearest first, down to the one below the volume root.
+std::vector<std::wstring> AncestorsOf(const std::wstring& path)
+{
+    std::vector<std::wstring> ancestors;
+    std::wstring current = path;
+    for (;;) {
+        const size_t separator = current.find_last_of(L'\\');
+        if (separator == std::wstring::npos)
+            break;
+        current.resize(separator);
+        if (IsVolumeRoot(current))
+            break;
+        ancestors.push_back(current);
+    }
+    return ancestors;
+}
+
+// By identity, whatever road the spelling took (a share of the local drive, a mapped
+// drive, the machine's address): a protected folder or one above it, anything inside
+// the Windows folder, or a folder directly in the profiles root.
+bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity,
+                         const std::vector<std::wstring>& folders)
+{
+    std::vector<FolderIdentity> guarded;
+    for (const std::wstring& folder : folders) {
+        std::vector<std::wstring> chain = AncestorsOf(folder);
+        chain.insert(chain.begin(), folder);
+        for (const std::wstring& path : chain) {
+            FolderIdentity entry;
+            if (IdentifyFolder(path, entry) && !ContainsIdentity(guarded, entry))
+                guarded.push_back(entry);
+        }
+    }
+    if (ContainsIdentity(guarded, identity))
+        return true;
+
+    std::vector<FolderIdentity> containers;
+    for (const bool systemWindows : {false, true}) {
+        FolderIdentity windows;
+        if (IdentifyFolder(SystemFolder(systemWindows), windows))
+            containers.push_back(windows);
+    }
+    const std::vector<std::wstring> ancestors = AncestorsOf(canonical);
+    for (size_t level = 0; level < ancestors.size(); ++level) {
+        FolderIdentity above;
+        if (!IdentifyFolder(ancestors[level], above))
+            continue;
+        if (ContainsIdentity(containers, above))
+            return true;
+        FolderIdentity profilesRoot;
+        if (level == 0 && IdentifyFolder(KnownFolder(FOLDERID_UserProfiles), profilesRoot) && above == profilesRoot)
+            return true;
+    }
+    return false;
+}
+
+// identity: the folder's identity when known (a folder that exists); required: refuse
+// what cannot be identified.
+bool IsProtectedCanonical(const std::wstring& canonical, bool required, FolderIdentity* identityOut = nullptr)
 {
     if (IsVolumeRoot(canonical))
         return true;
@@ -185,10 +251,8 @@ bool IsProtectedCanonical(const std::wstring& canonical)
         return true;
     // Nothing inside the Windows folder belongs to one product (System32, SysWOW64,
     // Sysnative, WinSxS...).
-    wchar_t buffer[MAX_PATH] = {};
-    for (const bool system : {false, true}) {
-        const UINT length = system ? GetSystemWindowsDirectoryW(buffer, MAX_PATH) : GetWindowsDirectoryW(buffer, MAX_PATH);
-        const std::wstring windows = length > 0 && length < MAX_PATH ? CanonicalPath(buffer) : L"";
+    for (const bool systemWindows : {false, true}) {
+        const std::wstring windows = SystemFolder(systemWindows);
         if (windows.empty() || IsSameOrAncestorOf(windows, canonical))
             return true;
     }
@@ -196,7 +260,12 @@ bool IsProtectedCanonical(const std::wstring& canonical)
     for (const std::wstring& folder : folders)
         if (IsSameOrAncestorOf(canonical, folder))
             return true;
-    return false;
+    FolderIdentity identity;
+    if (!IdentifyFolder(canonical, identity))
+        return required;
+    if (identityOut)
+        *identityOut = identity;
+    return IsProtectedIdentity(canonical, identity, folders);
 }
 
 } // namespace
@@ -204,34 +273,111 @@ bool IsProtectedCanonical(const std::wstring& canonical)
 bool IsProtectedDirectory(const std::wstring& dir)
 {
     const std::wstring canonical = CanonicalPath(dir);
-    return canonical.empty() || IsProtectedCanonical(canonical);
+    return canonical.empty() || IsProtectedCanonical(canonical, false);
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir)
+namespace {
+
+std::wstring KeyText(HKEY key, const wchar_t* value)
+{
+    wchar_t buffer[2048] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer, &size)
+        != ERROR_SUCCESS)
+        return {};
+    wchar_t expanded[2048] = {};
+    const DWORD length = ExpandEnvironmentStringsW(buffer, expanded, 2048);
+    return length > 0 && length <= 2048 ? expanded : L"";
+}
+
+// The program's path in a command line or an icon reference: the quoted part, or the text
+// up to ".exe"; an icon's ",index" is dropped.
+std::wstring ProgramPathOf(std::wstring text)
+{
+    while (!text.empty() && text.front() == L' ')
+        text.erase(0, 1);
+    if (!text.empty() && text.front() == L'"') {
+        const size_t end = text.find(L'"', 1);
+        return end == std::wstring::npos ? L"" : text.substr(1, end - 1);
+    }
+    std::wstring lower = text;
+    for (wchar_t& c : lower)
+        c = static_cast<wchar_t>(towlower(c));
+    const size_t exe = lower.find(L".exe");
+    if (exe != std::wstring::npos)
+        return text.substr(0, exe + 4);
+    const size_t comma = text.find_last_of(L',');
+    return comma == std::wstring::npos ? text : text.substr(0, comma);
+}
+
+} // namespace
+
+std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return {};
+    // The first value that names an absolute folder; a missing or unusable one is no record.
+    std::wstring location;
+    const std::wstring candidates[] = {
+        KeyText(key, L"InstallLocation"),
+        DirectoryOfPath(ProgramPathOf(KeyText(key, L"UninstallString"))),
+        DirectoryOfPath(ProgramPathOf(KeyText(key, L"DisplayIcon"))),
+    };
+    for (const std::wstring& candidate : candidates) {
+        if (!candidate.empty() && IsAbsolutePathSpelling(candidate)) {
+            location = candidate;
+            break;
+        }
+    }
+    RegCloseKey(key);
+    return location;
+}
+
+std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity)
+{
+    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, identity);
+}
+
+std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                FolderIdentity* identityOut)
 {
     if (dir.size() < 6)
         return {};
     if (dir.find(L"..") != std::wstring::npos)
         return {};
     const std::wstring canonical = CanonicalPath(dir);
-    if (canonical.empty() || IsProtectedCanonical(canonical))
+    FolderIdentity identity;
+    if (canonical.empty() || IsProtectedCanonical(canonical, true, &identity))
         return {};
     if (GetFileAttributesW(ExtendedLengthPath(JoinPath(canonical, kUninstallerFileName)).c_str())
         == INVALID_FILE_ATTRIBUTES)
         return {};
+    // A copy of the uninstaller elsewhere (D:\Tools) holds an Uninstall.exe too: where the
+    // key records the product's folder, only that folder is the installation.
+    const std::wstring recorded = RecordedInstallLocation(keyRoot, keyPath);
+    FolderIdentity recordedIdentity;
+    if (!recorded.empty() && (!IdentifyFolder(recorded, recordedIdentity) || recordedIdentity != identity))
+        return {};
+    if (identityOut)
+        *identityOut = identity;
     return canonical;
 }
 
 bool IsValidInstallDir(const std::wstring& dir)
 {
-    return !AcceptedInstallDir(dir).empty();
+    return !AcceptedInstallDir(dir, nullptr).empty();
 }
 
-bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir)
+bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIdentity& identity)
 {
     // The folder may have been replaced by a link since it was accepted: it must still
     // resolve to the very same place. Its Uninstall.exe is not asked for again, as a
     // failed attempt may have removed it already and the next attempt must still run.
     const std::wstring now = CanonicalPath(canonicalDir);
-    return !now.empty() && SamePathText(now, canonicalDir) && !IsProtectedCanonical(now);
+    // And it must still be the same folder: not another one put in its place under the same
+    // name, not the same names on another volume that took the drive letter.
+    FolderIdentity current;
+    return !now.empty() && SamePathText(now, canonicalDir) && !IsProtectedCanonical(now, true, &current)
+        && current == identity;
 }

@@ -476,9 +476,11 @@ TEST(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
     ScratchDir scratch;
     const std::wstring dir = scratch.MakeDir(L"Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_TRUE(identity.known);
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
 // A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
@@ -489,13 +491,14 @@ TEST(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
     const std::wstring dir = scratch.MakeDir(L"Vendor\\Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
     ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
 
     // A first attempt removed Uninstall.exe but not the locked Qelvo.exe.
     ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
     EXPECT_FALSE(IsValidInstallDir(dir));
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
 TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
@@ -503,13 +506,59 @@ TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
     ScratchDir scratch;
     const std::wstring dir = scratch.MakeDir(L"Qelvo long folder name");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted)));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name"));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder()));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE))));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name", identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder(), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE)), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, FolderIdentity())) << "an unknown identity is no identity";
+}
+
+// Another folder put in the accepted one's place under the same name, as a swapped USB
+// stick with the same folders would be: same text, another identity, refused. (Before,
+// the re-check compared the spelling only.)
+TEST(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
+    ASSERT_FALSE(accepted.empty());
+
+    ASSERT_TRUE(MoveFileW(dir.c_str(), (scratch / L"Qelvo.old").c_str()));
+    const std::wstring replacement = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(replacement), kExeBytes));
+    ASSERT_EQ(CanonicalPath(replacement), accepted);
+
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, identity));
+    FolderIdentity moved;
+    ASSERT_TRUE(IdentifyFolder(scratch / L"Qelvo.old", moved));
+    EXPECT_TRUE(moved == identity);
+}
+
+// Spellings that reach a protected folder by another road than the ones the canonical form
+// knows: the loopback address and the IPv6 loopback name, the machine's own address or DNS
+// name. Where the system lets the road through, the folder is refused by its identity.
+TEST(ProtectedFolders, OtherRoadsToAProtectedFolderAreRefusedByIdentity)
+{
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    TemporaryFile marker(Marker(profile), kExeBytes);
+    int reached = 0;
+    for (const wchar_t* server : {L"127.0.0.2", L"127.0.0.1", L"localhost", L"::1"}) {
+        const std::wstring road = std::wstring(L"\\\\") + server + L"\\" + profile.substr(0, 1) + L"$" + profile.substr(2);
+        FolderIdentity identity;
+        if (!IdentifyFolder(road, identity))
+            continue; // no share of the drive here (Wine has no SMB server)
+        ++reached;
+        EXPECT_TRUE(IsProtectedDirectory(road)) << WideToUtf8(road);
+        EXPECT_EQ(AcceptedInstallDir(road), L"") << WideToUtf8(road);
+    }
+    if (reached == 0)
+        GTEST_SKIP() << "no administrative share reaches the local drive here";
 }
 
 namespace {
@@ -644,4 +693,72 @@ TEST(ProtectedFolders, EveryUsersProfileIsRefused)
     EXPECT_TRUE(IsValidInstallDir(bobsProgram));
 
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+namespace {
+
+// A private uninstall key, so no other test's installation is judged by it.
+class RecordedKey {
+public:
+    RecordedKey() : path(L"Software\\ZmxTest\\Uninstall-" + std::to_wstring(GetCurrentProcessId())) {}
+    ~RecordedKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+    void Set(const wchar_t* name, const std::wstring& value)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    void Clear() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+    std::wstring Accepted(const std::wstring& dir) const
+    {
+        return AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str());
+    }
+    std::wstring Recorded() const { return RecordedInstallLocation(HKEY_CURRENT_USER, path.c_str()); }
+
+private:
+    std::wstring path;
+};
+
+} // namespace
+
+// A copy of the uninstaller somewhere else holds an Uninstall.exe too. Where the key
+// records the product's folder, only that folder is accepted; without a record, or with an
+// unusable one, the folder holding Uninstall.exe is, as before.
+TEST(RecordedLocation, OnlyTheFolderTheKeyRecordsIsAccepted)
+{
+    ScratchDir scratch;
+    const std::wstring install = scratch.MakeDir(L"Program Files\\Qelvo视频格式转换器");
+    const std::wstring tools = scratch.MakeDir(L"Tools");
+    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(Marker(tools), kExeBytes));
+    RecordedKey key;
+
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "no key, no record";
+    key.Set(L"DisplayName", L"Qelvo视频格式转换器");
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "a key without a location";
+
+    key.Set(L"UninstallString", L"\"" + install + L"\\Uninstall.exe\" /S");
+    EXPECT_EQ(key.Recorded(), install);
+    EXPECT_EQ(key.Accepted(tools), L"");
+    EXPECT_EQ(key.Accepted(install), CanonicalPath(install));
+    EXPECT_EQ(key.Accepted(ToUpper(install) + L"\\"), CanonicalPath(install)) << "compared in canonical form";
+
+    key.Clear();
+    key.Set(L"UninstallString", install + L"\\Uninstall.exe");
+    EXPECT_EQ(key.Accepted(tools), L"");
+    key.Clear();
+    key.Set(L"DisplayIcon", install + L"\\Qelvo.exe,0");
+    EXPECT_EQ(key.Recorded(), install);
+    EXPECT_EQ(key.Accepted(tools), L"");
+    key.Set(L"InstallLocation", tools);
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "InstallLocation comes first";
+    EXPECT_EQ(key.Accepted(install), L"");
+
+    key.Clear();
+    key.Set(L"UninstallString", L"Uninstall.exe");
+    EXPECT_EQ(key.Recorded(), L"") << "a relative record names nothing";
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools));
 }
