@@ -541,15 +541,22 @@ TEST(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
 }
 
 // Spellings that reach a protected folder by another road than the ones the canonical form
-// knows: the loopback address and the IPv6 loopback name, the machine's own address or DNS
-// name. Where the system lets the road through, the folder is refused by its identity.
+// knows: another loopback address, the IPv6 loopback name. Where the system lets the road
+// through, the folder is refused by its identity. Wine has no administrative shares, and its
+// final path names a folder reached through drive Z: (the Unix root) by its C: path again,
+// so there only the roads the canonical form already knows are reached.
 TEST(ProtectedFolders, OtherRoadsToAProtectedFolderAreRefusedByIdentity)
 {
     const std::wstring profile = ShellFolder(CSIDL_PROFILE);
     TemporaryFile marker(Marker(profile), kExeBytes);
     int reached = 0;
-    for (const wchar_t* server : {L"127.0.0.2", L"127.0.0.1", L"localhost", L"::1"}) {
-        const std::wstring road = std::wstring(L"\\\\") + server + L"\\" + profile.substr(0, 1) + L"$" + profile.substr(2);
+    std::vector<std::wstring> roads;
+    for (const wchar_t* server : {L"127.0.0.2", L"127.0.0.1", L"localhost", L"::1"})
+        roads.push_back(std::wstring(L"\\\\") + server + L"\\" + profile.substr(0, 1) + L"$" + profile.substr(2));
+    // Wine's drive Z: is the Unix root, so every folder of C: has a second road through it.
+    if (IsWine())
+        roads.push_back(WindowsPathFromUnix(UnixPathOf(profile)));
+    for (const std::wstring& road : roads) {
         FolderIdentity identity;
         if (!IdentifyFolder(road, identity))
             continue; // no share of the drive here (Wine has no SMB server)
