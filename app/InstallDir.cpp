@@ -206,15 +206,25 @@ std::vector<std::wstring> AncestorsOf(const std::wstring& path)
 bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity,
                          const std::vector<std::wstring>& folders)
 {
-    std::vector<FolderIdentity> guarded;
+    // The folders share most of their ancestors (the profile, AppData...): each path is
+    // opened once.
+    std::vector<std::wstring> paths;
     for (const std::wstring& folder : folders) {
         std::vector<std::wstring> chain = AncestorsOf(folder);
         chain.insert(chain.begin(), folder);
         for (const std::wstring& path : chain) {
-            FolderIdentity entry;
-            if (IdentifyFolder(path, entry) && !ContainsIdentity(guarded, entry))
-                guarded.push_back(entry);
+            bool seen = false;
+            for (const std::wstring& known : paths)
+                seen = seen || SamePathText(known, path);
+            if (!seen)
+                paths.push_back(path);
         }
+    }
+    std::vector<FolderIdentity> guarded;
+    for (const std::wstring& path : paths) {
+        FolderIdentity entry;
+        if (IdentifyFolder(path, entry) && !ContainsIdentity(guarded, entry))
+            guarded.push_back(entry);
     }
     if (ContainsIdentity(guarded, identity))
         return true;
