@@ -1,20 +1,35 @@
 #pragma once
 #include "app/CanonicalPath.h"
+#include "app/FolderIdentity.h"
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
 // The canonical form of a directory given after "/run" when it may be uninstalled, else
-// empty: an absolute path, no "..", not a protected folder, holding Uninstall.exe.
-std::wstring AcceptedInstallDir(const std::wstring& dir);
+// empty: an absolute path, no "..", not a protected folder, holding Uninstall.exe, and the
+// folder the product's uninstall key records where it records one.
+// identity receives the accepted folder's identity.
+std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity = nullptr);
+// The same against another uninstall key (tests).
+std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                FolderIdentity* identity = nullptr);
+// The folder an uninstall key records for its product: InstallLocation, else the folder of
+// UninstallString or of DisplayIcon; empty when it records none.
+std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath);
 // Whether AcceptedInstallDir accepts dir.
 bool IsValidInstallDir(const std::wstring& dir);
-// Whether a directory accepted earlier still resolves to itself and is still not protected.
-bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir);
+// Whether a directory accepted earlier still resolves to itself, is still the folder of
+// that identity and is still not protected.
+bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIdentity& identity);
 
-// Folders whose removal would destroy far more than one product: drive roots,
-// the Windows and Program Files folders, the profile and the user's shell folders,
-// in any spelling; a path that is not absolute counts as protected.
+// Folders whose removal would destroy far more than one product: drive roots, the
+// Windows folder and everything in it, Program Files (x86 and native), every user's
+// profile and the user's shell folders, in any spelling and compared by identity where
+// the folder exists; a path that is not absolute counts as protected, and so does
+// everything when the list cannot be built.
 bool IsProtectedDirectory(const std::wstring& dir);
-// The folders IsProtectedDirectory guards on this machine, in canonical form.
-std::vector<std::wstring> ProtectedFolders();
+// The folders IsProtectedDirectory guards on this machine, in canonical form; complete
+// tells whether every folder the list must hold was found.
+std::vector<std::wstring> ProtectedFolders(bool* complete = nullptr);

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/InstallDir.h"
+#include "app/LibrarySearch.h"
 #include "app/PathUtils.h"
 #include "app/Relaunch.h"
 #include "app/SelfDelete.h"
@@ -11,6 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
+    LoadLibrariesFromSystemDirectoryOnly();
     const CommandLineRequest request = ParseCommandLine(GetCommandLineW());
     auto app = std::make_unique<UninstallerApp>();
     // The window's artwork is prepared while the directory is checked; nothing shows
@@ -19,7 +21,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
         app->PrepareUi(instance);
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
-    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir) : L"";
+    FolderIdentity identity;
+    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity) : L"";
     if (installDir.empty()) {
         app.reset();
         return RelaunchFromTemp();
@@ -29,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // and a directory that is some process's working directory cannot be removed.
     SetCurrentDirectoryW(GetModuleDirectory().c_str());
 
+    app->installIdentity = identity;
     const int exitCode = app->Run(instance, showCommand, installDir);
     ScheduleSelfDelete(GetModulePath());
     app.reset();

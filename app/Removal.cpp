@@ -4,8 +4,13 @@
 #include "app/PathUtils.h"
 #include "app/ProductInfo.h"
 
+#include "ui/framework/base/UniqueHandle.h"
+
 #include <windows.h>
 #include <shlobj.h>
+#include <winternl.h>
+
+#include <vector>
 
 void RemoveShortcutAndUninstallKey()
 {
@@ -20,57 +25,250 @@ void RemoveShortcutAndUninstallKey()
 
 namespace {
 
-bool IsDotOrDotDot(const wchar_t* name)
+using UIE::UniqueKernelHandle;
+
+using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
+                                              PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+
+// Not in every SDK's headers.
+const FILE_INFO_BY_HANDLE_CLASS kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+const ULONG kDispositionDelete = 0x1;
+const ULONG kDispositionPosixSemantics = 0x2;
+const ULONG kDispositionIgnoreReadOnly = 0x10;
+
+const DWORD kSettableAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE
+    | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+struct Entry {
+    std::wstring name;
+    LONGLONG id = 0;
+    DWORD attributes = 0;
+};
+
+struct Folder {
+    UniqueKernelHandle handle;
+    std::wstring name; // the folder's path on its volume, as the system names the open handle
+    DWORD attributes = 0;
+    std::vector<Entry> entries;
+    size_t next = 0;
+    bool complete = true; // false once anything below could not be removed
+};
+
+struct OpenedItem {
+    UniqueKernelHandle handle;
+    BY_HANDLE_FILE_INFORMATION info = {};
+};
+
+bool IsDotOrDotDot(const wchar_t* name, size_t length)
 {
-    return (name[0] == L'.' && name[1] == L'\0') || (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
+    return (length == 1 && name[0] == L'.') || (length == 2 && name[0] == L'.' && name[1] == L'.');
 }
 
-bool RemoveTree(const std::wstring& dir)
+LONGLONG FileIndex(const BY_HANDLE_FILE_INFORMATION& info)
 {
-    WIN32_FIND_DATAW entry;
-    // Basic info skips the 8.3 names we never use; large fetch halves the round trips.
-    HANDLE find = FindFirstFileExW(JoinPath(dir, L"*").c_str(), FindExInfoBasic, &entry,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
 
-    bool result = true;
-    do {
-        if (IsDotOrDotDot(entry.cFileName))
-            continue;
-        const std::wstring child = JoinPath(dir, entry.cFileName);
-        const DWORD attributes = entry.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            // A junction or directory symlink points outside the tree: remove the link only.
-            const bool removed = (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                ? RemoveDirectoryW(child.c_str()) != FALSE
-                : RemoveTree(child);
-            if (!removed)
-                result = false;
-        } else {
-            // Only read-only stops DeleteFileW; under Wine every attribute reset costs
-            // three server round trips, so the others (hidden, system) are left alone.
-            if (attributes & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileW(child.c_str()))
-                result = false;
+// The path of what a handle stands for on its volume ("\dir\name"); empty when unknown.
+std::wstring NameOnVolume(HANDLE handle)
+{
+    std::vector<BYTE> buffer(sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+            const auto* info = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+            std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            while (!name.empty() && name.back() == L'\\')
+                name.pop_back();
+            return name;
         }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+        if (GetLastError() != ERROR_MORE_DATA)
+            break;
+        buffer.resize(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
+    }
+    return {};
+}
 
-    return RemoveDirectoryW(dir.c_str()) && result;
+// Lists a folder through its handle, so the listing is of the folder that is open.
+bool ListFolder(Folder& folder, std::vector<BYTE>& buffer)
+{
+    FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
+    for (;;) {
+        if (!GetFileInformationByHandleEx(folder.handle.get(), request, buffer.data(),
+                                          static_cast<DWORD>(buffer.size())))
+            return GetLastError() == ERROR_NO_MORE_FILES;
+        request = FileIdBothDirectoryInfo;
+        size_t offset = 0;
+        for (;;) {
+            const auto* item = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
+            const size_t length = item->FileNameLength / sizeof(wchar_t);
+            if (!IsDotOrDotDot(item->FileName, length))
+                folder.entries.push_back({std::wstring(item->FileName, length), item->FileId.QuadPart,
+                                          item->FileAttributes});
+            if (item->NextEntryOffset == 0)
+                break;
+            offset += item->NextEntryOffset;
+        }
+    }
+}
+
+// Opens name inside the folder held by parent without following a link at the name:
+// the folder cannot be swapped under the walk, and a link is opened as itself.
+bool OpenChild(NtCreateFileFunction ntCreateFile, HANDLE parent, const std::wstring& name, bool listable,
+               OpenedItem& item)
+{
+    UNICODE_STRING objectName;
+    objectName.Buffer = const_cast<PWSTR>(name.c_str());
+    objectName.Length = objectName.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, parent, nullptr);
+    IO_STATUS_BLOCK status = {};
+    HANDLE handle = nullptr;
+    const ACCESS_MASK access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE
+        | (listable ? FILE_LIST_DIRECTORY : 0);
+    const NTSTATUS result = ntCreateFile(&handle, access, &attributes, &status, nullptr, 0,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                                         FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT
+                                             | FILE_SYNCHRONOUS_IO_NONALERT,
+                                         nullptr, 0);
+    if (result < 0 || !handle)
+        return false;
+    item.handle.reset(handle);
+    return GetFileInformationByHandle(handle, &item.info) != FALSE;
+}
+
+// Deletes what handle stands for: a file, a link itself, or an emptied folder. Read-only
+// items, folders included, are cleared first, as the delete would be refused otherwise.
+bool DeleteByHandle(HANDLE handle, DWORD attributes)
+{
+    // POSIX semantics take the name away at once, so the folder above can go right after.
+    // Wine 8 and Windows before 10 1709 refuse this class (ERROR_INVALID_PARAMETER).
+    ULONG flags = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
+    if (SetFileInformationByHandle(handle, kFileDispositionInfoEx, &flags, sizeof(flags)))
+        return true;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        FILE_BASIC_INFO basic = {};
+        const DWORD kept = attributes & kSettableAttributes;
+        basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
+        SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic));
+    }
+    FILE_DISPOSITION_INFO disposition = {};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+}
+
+// Whether the opened child is the very item the listing showed under that name. A name
+// swapped since for a link fails the identity; an open that went through a link (Wine 8
+// follows Unix symlinks even when told not to, and shows a file link as a plain file)
+// is named by the system where it leads, not inside the folder.
+bool IsListedChild(const Folder& folder, const Entry& entry, const OpenedItem& item)
+{
+    const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if ((item.info.dwFileAttributes & kind) != (entry.attributes & kind))
+        return false;
+    if (entry.id != 0 && entry.id != -1 && FileIndex(item.info) != entry.id)
+        return false;
+    const std::wstring expected = folder.name + L'\\' + entry.name;
+    const std::wstring actual = NameOnVolume(item.handle.get());
+    return !folder.name.empty() && SamePathText(actual, expected);
+}
+
+std::wstring ChildPath(const std::wstring& top, const std::vector<Folder>& stack, const std::wstring& name)
+{
+    std::wstring path = top;
+    for (size_t level = 1; level < stack.size(); ++level)
+        path = JoinPath(path, stack[level - 1].entries[stack[level - 1].next - 1].name);
+    return JoinPath(path, name);
+}
+
+bool RemoveTree(const std::wstring& extendedDir, const RemovalHook& beforeOpen)
+{
+    const auto ntCreateFile = reinterpret_cast<NtCreateFileFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtCreateFile")));
+    if (!ntCreateFile)
+        return false;
+
+    Folder top;
+    top.handle.reset(CreateFileW(extendedDir.c_str(),
+                                 DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                     | SYNCHRONIZE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (top.handle.get() == INVALID_HANDLE_VALUE) {
+        top.handle.release();
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(top.handle.get(), &info)
+        || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            != FILE_ATTRIBUTE_DIRECTORY)
+        return false;
+    top.attributes = info.dwFileAttributes;
+    top.name = NameOnVolume(top.handle.get());
+
+    std::vector<BYTE> listing(64 * 1024);
+    // The walk keeps its own stack of open folders: a tree thousands of levels deep costs
+    // heap, not the worker's stack.
+    std::vector<Folder> stack;
+    stack.push_back(std::move(top));
+    if (!ListFolder(stack.back(), listing))
+        stack.back().complete = false;
+
+    bool removed = false;
+    while (!stack.empty()) {
+        Folder& folder = stack.back();
+        if (folder.next < folder.entries.size()) {
+            const Entry& entry = folder.entries[folder.next++];
+            if (beforeOpen)
+                beforeOpen(ChildPath(extendedDir, stack, entry.name));
+            const bool listedAsFolder = (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+                == FILE_ATTRIBUTE_DIRECTORY;
+            OpenedItem item;
+            if (!OpenChild(ntCreateFile, folder.handle.get(), entry.name, listedAsFolder, item)
+                || !IsListedChild(folder, entry, item)) {
+                // Gone, locked, or no longer what was listed: left alone, never entered.
+                folder.complete = false;
+                continue;
+            }
+            if (listedAsFolder) {
+                Folder child;
+                child.handle = std::move(item.handle);
+                child.attributes = item.info.dwFileAttributes;
+                child.name = folder.name + L'\\' + entry.name;
+                const bool listed = ListFolder(child, listing);
+                stack.push_back(std::move(child)); // folder is invalid from here
+                if (!listed)
+                    stack.back().complete = false;
+                continue;
+            }
+            if (!DeleteByHandle(item.handle.get(), item.info.dwFileAttributes))
+                folder.complete = false;
+            continue;
+        }
+        // Everything below has been tried; the folder goes when its handle closes.
+        removed = DeleteByHandle(folder.handle.get(), folder.attributes) && folder.complete;
+        stack.pop_back();
+        if (!stack.empty() && !removed)
+            stack.back().complete = false;
+    }
+    return removed;
 }
 
 } // namespace
 
-bool RemoveDirectoryTree(const std::wstring& dir)
+bool RemoveDirectoryTree(const std::wstring& dir, const RemovalHook& beforeOpen)
 {
-    // Every child path is built on this prefix, so trees deeper than MAX_PATH go too.
+    // The "\\?\" spelling reaches beyond MAX_PATH; below the top everything is relative.
     const std::wstring extended = ExtendedLengthPath(dir);
     // The folder was checked as a real folder; a link found here now was put in its place
-    // since, and what it leads to was never checked.
+    // since, and what it leads to was never checked. (Wine follows a Unix symlink even when
+    // the open asks not to, but reports it by the path.)
     const DWORD attributes = GetFileAttributesW(extended.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return false;
-    return RemoveTree(extended);
+    return RemoveTree(extended, beforeOpen);
+}
+
+bool RemoveDirectoryTree(const std::wstring& dir)
+{
+    return RemoveDirectoryTree(dir, RemovalHook());
 }

@@ -1,96 +1,131 @@
 #include "app/SelfDelete.h"
 
+#include "app/CanonicalPath.h"
+#include "app/PathUtils.h"
 #include "app/ProductInfo.h"
+
+#include "ui/framework/base/UniqueHandle.h"
 
 #include <windows.h>
 
-#include <vector>
+namespace {
 
-std::string BuildSelfDeleteScript(const std::string& ansiTarget)
+std::wstring FileNameOf(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+bool HasPrefixIgnoringCase(const std::wstring& text, const wchar_t* prefix, size_t offset)
+{
+    const size_t length = wcslen(prefix);
+    return text.size() >= offset + length
+        && CompareStringOrdinal(text.c_str() + offset, static_cast<int>(length), prefix, static_cast<int>(length),
+                                TRUE)
+        == CSTR_EQUAL;
+}
+
+std::wstring TemporaryDirectory()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, buffer);
+    return length > 0 && length < MAX_PATH ? buffer : L"";
+}
+
+// Creates the script under a fresh name: GetTempFileNameW reserves zmx<hex>.tmp, and the
+// script is that name with ".bat", made with CREATE_NEW so that nothing already standing
+// there (a file, a planted link) is ever written through.
+UIE::UniqueKernelHandle CreateScriptFile(const std::wstring& tempDir, std::wstring& scriptPath)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        wchar_t reserved[MAX_PATH] = {};
+        if (GetTempFileNameW(tempDir.c_str(), kTempPrefix, 0, reserved) == 0)
+            return {};
+        scriptPath = std::wstring(reserved) + L".bat";
+        HANDLE file = CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DeleteFileW(reserved);
+        if (file != INVALID_HANDLE_VALUE)
+            return UIE::UniqueKernelHandle(file);
+    }
+    return {};
+}
+
+} // namespace
+
+std::string BuildSelfDeleteScript()
 {
     // %tries% is expanded when its line is read, after the increment of the line above.
-    std::string script;
-    script.reserve(ansiTarget.size() * 2 + 160);
-    script += "@echo off\r\nset /a tries=0\r\n:retry\r\nset /a tries+=1\r\ndel /q \"";
-    script += ansiTarget;
-    script += "\"\r\nif exist \"";
-    script += ansiTarget;
-    script += "\" if %tries% lss " + std::to_string(kSelfDeleteAttempts) + " (\r\n"
-              "ping 127.0.0.1 -n 2 >nul\r\ngoto retry\r\n)\r\ndel /q \"%~f0\"\r\n";
-    return script;
+    // The script deletes itself by its name in the working directory: Wine's cmd.exe
+    // expands a "%" inside the expansion of "%~f0" once more.
+    return "@echo off\r\n"
+           "setlocal disabledelayedexpansion\r\n"
+           "set /a tries=0\r\n"
+           ":retry\r\n"
+           "set /a tries+=1\r\n"
+           "del /q \"%~1\"\r\n"
+           "if exist \"%~1\" if %tries% lss "
+        + std::to_string(kSelfDeleteAttempts)
+        + " (\r\n"
+          "\"%~2\\ping.exe\" 127.0.0.1 -n 2 >nul\r\n"
+          "goto retry\r\n"
+          ")\r\n"
+          "del /q \"%~nx0\"\r\n";
 }
 
-std::wstring BuildSelfDeleteCommandLine(const std::wstring& scriptPath)
+std::wstring BuildSelfDeleteCommandLine(const std::wstring& cmdPath, const std::wstring& scriptName,
+                                        const std::wstring& targetName, const std::wstring& systemDir)
 {
-    return L"cmd.exe /c \"\"" + scriptPath + L"\"\"";
+    return L"\"" + cmdPath + L"\" /d /c \"\"" + scriptName + L"\" \"" + targetName + L"\" \"" + systemDir + L"\"\"";
 }
 
-bool ToCodePage(const std::wstring& text, UINT codePage, std::string& bytes)
+bool IsTemporaryCopy(const std::wstring& path)
 {
-    bytes.clear();
-    const UINT page = codePage == CP_ACP ? GetACP() : codePage;
-    // UTF-8 takes no used-default pointer and no flag but WC_ERR_INVALID_CHARS; what it
-    // cannot spell (an unpaired surrogate) then fails the call instead of becoming U+FFFD.
-    // Any other code page must neither best-fit ("Ā" as "A" names another file) nor substitute.
-    const bool utf8 = page == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
-    const int size = WideCharToMultiByte(page, flags, text.c_str(), -1, nullptr, 0, nullptr, usedDefaultOut);
-    if (size <= 1 || usedDefault)
+    const std::wstring name = FileNameOf(path);
+    if (!HasPrefixIgnoringCase(name, kTempPrefix, 0) || name.size() < 8
+        || !HasPrefixIgnoringCase(name, L".exe", name.size() - 4))
         return false;
-    std::vector<char> buffer(size);
-    if (WideCharToMultiByte(page, flags, text.c_str(), -1, buffer.data(), size, nullptr, usedDefaultOut) != size
-        || usedDefault)
+    const std::wstring tempDir = TemporaryDirectory();
+    if (tempDir.empty())
         return false;
-    bytes.assign(buffer.data(), size - 1);
-    return true;
-}
-
-bool ToScriptPath(const std::wstring& target, std::string& ansiTarget, UINT codePage)
-{
-    if (ToCodePage(target, codePage, ansiTarget))
-        return true;
-    // The replacement character would make the script delete another file, or a
-    // wildcard match; the 8.3 name, where the volume has one, is plain ASCII.
-    wchar_t shortPath[MAX_PATH] = {};
-    const DWORD length = GetShortPathNameW(target.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    return ToCodePage(shortPath, codePage, ansiTarget);
+    const std::wstring folder = CanonicalPath(DirectoryOfPath(path));
+    return !folder.empty() && SamePathText(folder, CanonicalPath(tempDir));
 }
 
 void ScheduleSelfDelete(const std::wstring& target)
 {
-    std::string ansiTarget;
-    if (!ToScriptPath(target, ansiTarget))
+    // The program started anywhere else (its own installation, with "/run" and its own
+    // folder) is not ours to delete, whatever the user answered.
+    if (!IsTemporaryCopy(target))
+        return;
+    const std::wstring tempDir = TemporaryDirectory();
+    wchar_t systemDir[MAX_PATH] = {};
+    const UINT systemLength = GetSystemDirectoryW(systemDir, MAX_PATH);
+    if (tempDir.empty() || systemLength == 0 || systemLength >= MAX_PATH)
         return;
 
-    wchar_t tempDir[MAX_PATH] = {};
-    if (GetTempPathW(MAX_PATH, tempDir) == 0)
+    std::wstring scriptPath;
+    UIE::UniqueKernelHandle file = CreateScriptFile(tempDir, scriptPath);
+    if (!file)
         return;
-    wchar_t tempFile[MAX_PATH] = {};
-    if (GetTempFileNameW(tempDir, kTempPrefix, 0, tempFile) == 0)
-        return;
-    const std::wstring scriptPath = std::wstring(tempFile) + L".bat";
-    if (!MoveFileW(tempFile, scriptPath.c_str()))
-        DeleteFileW(tempFile);
-
-    HANDLE file = CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    const std::string script = BuildSelfDeleteScript(ansiTarget);
+    const std::string script = BuildSelfDeleteScript();
     DWORD written = 0;
-    WriteFile(file, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
-    CloseHandle(file);
+    const bool complete = WriteFile(file.get(), script.data(), static_cast<DWORD>(script.size()), &written, nullptr)
+        && written == script.size();
+    file.reset();
+    if (!complete) {
+        DeleteFileW(scriptPath.c_str());
+        return;
+    }
 
-    std::wstring commandLine = BuildSelfDeleteCommandLine(scriptPath);
+    // Script and copy are both named relative to the temporary directory, cmd.exe's working
+    // directory: no path of the user's reaches a command line that cmd.exe parses.
+    const std::wstring cmdPath = JoinPath(systemDir, L"cmd.exe");
+    std::wstring commandLine = BuildSelfDeleteCommandLine(cmdPath, FileNameOf(scriptPath), FileNameOf(target), systemDir);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &process)) {
+    if (CreateProcessW(cmdPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                       tempDir.c_str(), &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     } else {

@@ -73,7 +73,7 @@ void UninstallerApp::ConfirmAndStart()
         return;
     // Time has passed since the check at start: the folder may have been swapped for a
     // link since. Removing nothing is then the only safe answer.
-    if (!IsStillAcceptedInstallDir(installDir)) {
+    if (!IsStillAcceptedInstallDir(installDir, installIdentity)) {
         showMessageBox(window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
         return;
     }

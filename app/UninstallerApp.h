@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FolderIdentity.h"
 #include "ui/framework/base/GdiplusSession.h"
 #include "ui/setup/Window.h"
 
@@ -71,6 +72,7 @@ public:
     UIE::CUiProgressBar* progressBar = nullptr;
     UIE::CUiLabel* statusLabel = nullptr;
     std::wstring installDir;
+    FolderIdentity installIdentity; // the accepted folder's, checked again at confirmation
     bool busy = false;
     bool confirming = false; // the confirmation box is open
     // Every message box of the flow goes through here; tests answer them.

@@ -476,9 +476,11 @@ TEST(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
     ScratchDir scratch;
     const std::wstring dir = scratch.MakeDir(L"Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_TRUE(identity.known);
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
 // A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
@@ -489,13 +491,14 @@ TEST(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
     const std::wstring dir = scratch.MakeDir(L"Vendor\\Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
     ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
 
     // A first attempt removed Uninstall.exe but not the locked Qelvo.exe.
     ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
     EXPECT_FALSE(IsValidInstallDir(dir));
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
 TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
@@ -503,11 +506,266 @@ TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
     ScratchDir scratch;
     const std::wstring dir = scratch.MakeDir(L"Qelvo long folder name");
     ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    const std::wstring accepted = AcceptedInstallDir(dir);
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
     ASSERT_FALSE(accepted.empty());
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted)));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name"));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder()));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE))));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name", identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder(), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE)), identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, FolderIdentity())) << "an unknown identity is no identity";
+}
+
+// Another folder put in the accepted one's place under the same name, as a swapped USB
+// stick with the same folders would be: same text, another identity, refused. (Before,
+// the re-check compared the spelling only.)
+TEST(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    FolderIdentity identity;
+    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
+    ASSERT_FALSE(accepted.empty());
+
+    ASSERT_TRUE(MoveFileW(dir.c_str(), (scratch / L"Qelvo.old").c_str()));
+    const std::wstring replacement = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(replacement), kExeBytes));
+    ASSERT_EQ(CanonicalPath(replacement), accepted);
+
+    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, identity));
+    FolderIdentity moved;
+    ASSERT_TRUE(IdentifyFolder(scratch / L"Qelvo.old", moved));
+    EXPECT_TRUE(moved == identity);
+}
+
+// Spellings that reach a protected folder by another road than the ones the canonical form
+// knows: another loopback address, the IPv6 loopback name. Where the system lets the road
+// through, the folder is refused by its identity. Wine has no administrative shares, and its
+// final path names a folder reached through drive Z: (the Unix root) by its C: path again,
+// so there only the roads the canonical form already knows are reached.
+TEST(ProtectedFolders, OtherRoadsToAProtectedFolderAreRefusedByIdentity)
+{
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    TemporaryFile marker(Marker(profile), kExeBytes);
+    int reached = 0;
+    std::vector<std::wstring> roads;
+    for (const wchar_t* server : {L"127.0.0.2", L"127.0.0.1", L"localhost", L"::1"})
+        roads.push_back(std::wstring(L"\\\\") + server + L"\\" + profile.substr(0, 1) + L"$" + profile.substr(2));
+    // Wine's drive Z: is the Unix root, so every folder of C: has a second road through it.
+    if (IsWine())
+        roads.push_back(WindowsPathFromUnix(UnixPathOf(profile)));
+    for (const std::wstring& road : roads) {
+        FolderIdentity identity;
+        if (!IdentifyFolder(road, identity))
+            continue; // no share of the drive here (Wine has no SMB server)
+        ++reached;
+        EXPECT_TRUE(IsProtectedDirectory(road)) << WideToUtf8(road);
+        EXPECT_EQ(AcceptedInstallDir(road), L"") << WideToUtf8(road);
+    }
+    if (reached == 0)
+        GTEST_SKIP() << "no administrative share reaches the local drive here";
+}
+
+namespace {
+
+// Sets an environment variable of this process for one scope, then restores it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name(name)
+    {
+        wchar_t buffer[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
+        hadValue = length > 0 && length < MAX_PATH;
+        previous = buffer;
+        SetEnvironmentVariableW(name, value);
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(name, hadValue ? previous.c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const wchar_t* name;
+    std::wstring previous;
+    bool hadValue = false;
+};
+
+std::wstring RegistryValue(const wchar_t* keyPath, const wchar_t* value, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+        return {};
+    wchar_t buffer[MAX_PATH] = {};
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    const LSTATUS status = RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ, nullptr, buffer, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? buffer : L"";
+}
+
+bool Listed(const std::vector<std::wstring>& folders, const std::wstring& folder)
+{
+    const std::wstring canonical = CanonicalPath(folder);
+    for (const std::wstring& entry : folders)
+        if (entry == canonical)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A 32-bit program on 64-bit Windows is told the x86 folders; the native Program Files and
+// Common Files come from ProgramW6432 and CommonProgramW6432, or, where the environment
+// lacks them, from the registry's 64-bit view. Set and unset here in process, so the test
+// means the same in a 32-bit prefix (where the 64-bit view is the only one) and under WoW64.
+// (Before, CommonProgramW6432 was never read, and without ProgramW6432 nothing was.)
+TEST(ProtectedFolders, NativeProgramFilesAndCommonFilesAreRefused)
+{
+    ScratchDir scratch;
+    const std::wstring programFiles = scratch.MakeDir(L"Native Program Files");
+    const std::wstring commonFiles = scratch.MakeDir(L"Native Program Files\\Common Files");
+    const std::wstring vendor = scratch.MakeDir(L"Native Program Files\\Zembrivox\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(vendor), kExeBytes));
+    {
+        ScopedEnvironment native(L"ProgramW6432", programFiles.c_str());
+        ScopedEnvironment nativeCommon(L"CommonProgramW6432", commonFiles.c_str());
+        ExpectRefusedWithUninstaller(programFiles);
+        ExpectRefusedWithUninstaller(commonFiles);
+        EXPECT_TRUE(IsValidInstallDir(vendor));
+    }
+    {
+        ScopedEnvironment native(L"ProgramW6432", nullptr);
+        ScopedEnvironment nativeCommon(L"CommonProgramW6432", nullptr);
+        const wchar_t key[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        const std::wstring registryProgramFiles = RegistryValue(key, L"ProgramFilesDir", KEY_WOW64_64KEY);
+        const std::wstring registryCommonFiles = RegistryValue(key, L"CommonFilesDir", KEY_WOW64_64KEY);
+        ASSERT_FALSE(registryProgramFiles.empty());
+        ASSERT_FALSE(registryCommonFiles.empty());
+        bool complete = false;
+        const std::vector<std::wstring> folders = ProtectedFolders(&complete);
+        EXPECT_TRUE(complete);
+        EXPECT_TRUE(Listed(folders, registryProgramFiles)) << WideToUtf8(registryProgramFiles);
+        EXPECT_TRUE(Listed(folders, registryCommonFiles)) << WideToUtf8(registryCommonFiles);
+        EXPECT_FALSE(Listed(folders, programFiles));
+        ExpectRefusedWithUninstaller(registryCommonFiles);
+    }
+}
+
+// Nothing inside the Windows folder is an installation: System32 and, under WoW64,
+// SysWOW64 and the Sysnative alias are refused, and so is any folder below them. (Before,
+// only the listed folders themselves and their ancestors were.)
+TEST(ProtectedFolders, NothingInsideTheWindowsFolderIsAccepted)
+{
+    const std::wstring windows = WindowsFolder();
+    for (const std::wstring& parent : {windows, ShellFolder(CSIDL_SYSTEM), windows + L"\\Fonts"}) {
+        ASSERT_TRUE(DirectoryExists(parent)) << WideToUtf8(parent);
+        ScratchDir vendor(parent, L"Zembrivox-");
+        ASSERT_FALSE(vendor.Path().empty()) << WideToUtf8(parent);
+        const std::wstring dir = vendor.MakeDir(L"Qelvo");
+        ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+        EXPECT_TRUE(IsProtectedDirectory(vendor.Path())) << WideToUtf8(vendor.Path());
+        EXPECT_EQ(AcceptedInstallDir(dir), L"") << WideToUtf8(dir);
+    }
+    for (const wchar_t* name : {L"System32", L"SysWOW64", L"Sysnative", L"WinSxS"})
+        EXPECT_TRUE(IsProtectedDirectory(windows + L"\\" + name)) << WideToUtf8(name);
+}
+
+// Every user's profile is refused, not only the current one and the root above it: each
+// folder directly in the profiles root, and each profile the system's profile list names
+// wherever it lies. What users put inside a profile stays acceptable.
+TEST(ProtectedFolders, EveryUsersProfileIsRefused)
+{
+    const std::wstring profilesRoot = KnownFolder(FOLDERID_UserProfiles);
+    ASSERT_TRUE(DirectoryExists(profilesRoot));
+    ScratchDir otherUser(profilesRoot, L"Alice-");
+    ASSERT_FALSE(otherUser.Path().empty());
+    ExpectRefusedWithUninstaller(otherUser.Path());
+    ExpectRefusedWithUninstaller(KnownFolder(FOLDERID_Public));
+
+    ScratchDir scratch;
+    const std::wstring bob = scratch.MakeDir(L"Profiles\\Bob");
+    const std::wstring bobsProgram = scratch.MakeDir(L"Profiles\\Bob\\AppData\\Local\\Programs\\Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(bobsProgram), kExeBytes));
+    const std::wstring key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7-7-"
+        + std::to_wstring(GetCurrentProcessId());
+    HKEY profile = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                              &profile, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(profile, L"ProfileImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(bob.c_str()),
+                   static_cast<DWORD>((bob.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(profile);
+
+    ExpectRefusedWithUninstaller(bob);
+    EXPECT_TRUE(IsValidInstallDir(bobsProgram));
+
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+namespace {
+
+// A private uninstall key, so no other test's installation is judged by it.
+class RecordedKey {
+public:
+    RecordedKey() : path(L"Software\\ZmxTest\\Uninstall-" + std::to_wstring(GetCurrentProcessId())) {}
+    ~RecordedKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+    void Set(const wchar_t* name, const std::wstring& value)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    void Clear() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+    std::wstring Accepted(const std::wstring& dir) const
+    {
+        return AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str());
+    }
+    std::wstring Recorded() const { return RecordedInstallLocation(HKEY_CURRENT_USER, path.c_str()); }
+
+private:
+    std::wstring path;
+};
+
+} // namespace
+
+// A copy of the uninstaller somewhere else holds an Uninstall.exe too. Where the key
+// records the product's folder, only that folder is accepted; without a record, or with an
+// unusable one, the folder holding Uninstall.exe is, as before.
+TEST(RecordedLocation, OnlyTheFolderTheKeyRecordsIsAccepted)
+{
+    ScratchDir scratch;
+    const std::wstring install = scratch.MakeDir(L"Program Files\\Qelvo视频格式转换器");
+    const std::wstring tools = scratch.MakeDir(L"Tools");
+    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(Marker(tools), kExeBytes));
+    RecordedKey key;
+
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "no key, no record";
+    key.Set(L"DisplayName", L"Qelvo视频格式转换器");
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "a key without a location";
+
+    key.Set(L"UninstallString", L"\"" + install + L"\\Uninstall.exe\" /S");
+    EXPECT_EQ(key.Recorded(), install);
+    EXPECT_EQ(key.Accepted(tools), L"");
+    EXPECT_EQ(key.Accepted(install), CanonicalPath(install));
+    EXPECT_EQ(key.Accepted(ToUpper(install) + L"\\"), CanonicalPath(install)) << "compared in canonical form";
+
+    key.Clear();
+    key.Set(L"UninstallString", install + L"\\Uninstall.exe");
+    EXPECT_EQ(key.Accepted(tools), L"");
+    key.Clear();
+    key.Set(L"DisplayIcon", install + L"\\Qelvo.exe,0");
+    EXPECT_EQ(key.Recorded(), install);
+    EXPECT_EQ(key.Accepted(tools), L"");
+    key.Set(L"InstallLocation", tools);
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools)) << "InstallLocation comes first";
+    EXPECT_EQ(key.Accepted(install), L"");
+
+    key.Clear();
+    key.Set(L"UninstallString", L"Uninstall.exe");
+    EXPECT_EQ(key.Recorded(), L"") << "a relative record names nothing";
+    EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools));
 }

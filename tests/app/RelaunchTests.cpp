@@ -242,14 +242,19 @@ TEST_F(RelaunchedCopy, EndsAndLeavesNothingInTempOnceItsWindowCloses)
     EXPECT_TRUE(copies.front().exited);
     EXPECT_EQ(copies.front().exitCode, 0u);
 
-    // cmd.exe /c ""<TEMP>\zmx<hex>.tmp.bat""
+    // "<system>\cmd.exe" /d /c ""zmx<hex>.tmp.bat" "<copy's name>" "<system>"", in TEMP. (The
+    // image itself is SysWOW64's cmd.exe where a 32-bit program runs on 64-bit Windows.)
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
+    const std::wstring head = L"\"" + cmd + L"\" /d /c \"\"zmx";
+    const std::wstring tail = L".tmp.bat\" \"" + FileNameOf(copies.front().image) + L"\" \"" + system + L"\"\"";
     bool scriptStarted = false;
-    const std::wstring prefix = L"cmd.exe /c \"\"" + temp + L"\\zmx";
     for (const ProcessTrace::Process& process : trace->ProcessesNamed(L"cmd.exe")) {
         const std::wstring& line = process.commandLine;
         scriptStarted = scriptStarted
-            || (line.compare(0, prefix.size(), prefix) == 0 && line.size() > prefix.size() + 10
-                && line.compare(line.size() - 10, 10, L".tmp.bat\"\"") == 0);
+            || (line.size() > head.size() + tail.size() && line.compare(0, head.size(), head) == 0
+                && line.compare(line.size() - tail.size(), tail.size(), tail) == 0);
     }
     EXPECT_TRUE(scriptStarted);
     EXPECT_TRUE(WaitUntil([&] { return ListFiles(temp).empty(); }, kGoneWithinMs))
@@ -268,5 +273,39 @@ TEST_F(RelaunchedCopy, UiModeIgnoresFurtherArgumentsAndRemovesItself)
     EXPECT_TRUE(Copies().empty()) << "UI mode must not relaunch";
     EXPECT_TRUE(WaitUntil([&] { return ListFiles(temp).empty(); }, kGoneWithinMs))
         << ListFiles(temp).size() << " entries left in TEMP";
+    ExpectInstallationUntouched();
+}
+
+// "/run" with its own folder, started inside the installation: the program is no temporary
+// copy, so closing its window (as answering No and closing would) starts no script and
+// leaves the installation's Uninstall.exe where it is.
+TEST_F(RelaunchedCopy, UninstallerRunInsideItsInstallationKeepsItself)
+{
+    Run(QuoteArgument(installedExe) + L" /run " + QuoteArgument(installDir), false);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    EXPECT_TRUE(Copies().empty()) << "UI mode must not relaunch";
+    EXPECT_TRUE(trace->ProcessesNamed(L"cmd.exe").empty()) << "a self-deletion script was started";
+    // A script would have deleted it within about a second of the exit.
+    Sleep(3000);
+    ExpectInstallationUntouched();
+    EXPECT_TRUE(ListFiles(temp).empty());
+}
+
+// The copy runs from TEMP, where anyone may have put a library under a system library's
+// name. The program loads libraries from the system directory only, so none of the planted
+// ones is loaded while it starts, shows its window and closes.
+TEST_F(RelaunchedCopy, LibrariesPlantedBesideTheCopyAreNotLoaded)
+{
+    const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
+    const wchar_t* names[] = {L"dwmapi.dll", L"uxtheme.dll", L"version.dll", L"windowscodecs.dll", L"msimg32.dll"};
+    for (const wchar_t* name : names)
+        ASSERT_TRUE(CopyFileW(PlantedLibraryPath().c_str(), (temp + L"\\" + name).c_str(), FALSE)) << WideToUtf8(name);
+
+    Run(QuoteArgument(copy) + L" /run " + QuoteArgument(installDir), false);
+
+    EXPECT_EQ(FirstExitCode(), 0u);
+    EXPECT_TRUE(ListFiles(temp, L"*.loaded").empty()) << WideToUtf8(ListFiles(temp, L"*.loaded").front());
     ExpectInstallationUntouched();
 }

@@ -128,6 +128,7 @@ protected:
 
         app.instance = GetModuleHandleW(nullptr);
         app.installDir = installDir;
+        ASSERT_TRUE(IdentifyFolder(installDir, app.installIdentity));
         ASSERT_TRUE(app.window.Create(app.instance));
         app.BuildContent();
         windowHandle = app.window.hwnd;

@@ -2,7 +2,10 @@
 //   hold <file> <milliseconds>  opens file without delete sharing, creates <file>.held, sleeps
 //   selfdelete                  schedules its own deletion, as the uninstaller's copy does
 //   whereami <output>           writes GetModulePath() and GetModuleDirectory() (UTF-8 lines)
+//   removetree <dir> <stack KB> RemoveDirectoryTree on a thread with that little stack;
+//                               0 removed, 1 not removed (a stack overflow ends it otherwise)
 #include "app/PathUtils.h"
+#include "app/Removal.h"
 #include "app/SelfDelete.h"
 
 #include <windows.h>
@@ -43,6 +46,29 @@ int Hold(const std::wstring& path, DWORD milliseconds)
     return 0;
 }
 
+struct RemoveTreeJob {
+    std::wstring dir;
+    bool removed = false;
+};
+
+DWORD WINAPI RemoveTreeThread(void* parameter)
+{
+    auto* job = static_cast<RemoveTreeJob*>(parameter);
+    job->removed = RemoveDirectoryTree(job->dir);
+    return 0;
+}
+
+int RemoveTreeWithStack(const std::wstring& dir, SIZE_T stackBytes)
+{
+    RemoveTreeJob job{dir};
+    HANDLE thread = CreateThread(nullptr, stackBytes, RemoveTreeThread, &job, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!thread)
+        return 5;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return job.removed ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -55,5 +81,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc >= 3 && wcscmp(argv[1], L"whereami") == 0)
         return WriteUtf8(argv[2], GetModulePath() + L"\n" + GetModuleDirectory()) ? 0 : 4;
+    if (argc >= 4 && wcscmp(argv[1], L"removetree") == 0)
+        return RemoveTreeWithStack(argv[2], static_cast<SIZE_T>(_wtoi(argv[3])) * 1024);
     return 2;
 }

@@ -56,6 +56,15 @@ std::wstring TestHelperExePath()
 #endif
 }
 
+std::wstring PlantedLibraryPath()
+{
+#ifdef ZMX_PLANTED_LIBRARY
+    return WindowsPathFromUnix(ZMX_PLANTED_LIBRARY);
+#else
+    return {};
+#endif
+}
+
 namespace {
 
 using UnixFileNameFn = char*(__cdecl*)(const wchar_t*);
@@ -582,6 +591,24 @@ bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target)
         CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | allowUnprivileged);
     }
     return IsDirectoryLink(link);
+}
+
+bool MakeFileSymlink(const std::wstring& link, const std::wstring& target)
+{
+    if (IsWine()) {
+        const std::string unixLink = UnixPathOf(link);
+        const std::string unixTarget = UnixPathOf(target);
+        if (unixLink.empty() || unixTarget.empty())
+            return false;
+        StartUnixTool(L"Z:\\bin\\ln", L"-s " + QuoteArgument(Utf8ToWide(unixTarget)) + L" "
+                                              + QuoteArgument(Utf8ToWide(unixLink)));
+        // Wine 8 shows a link to a file as the plain file it leads to.
+        return WaitUntil([&] { return FileExists(link); }, 15000);
+    }
+    const DWORD allowUnprivileged = 0x2; // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+    CreateSymbolicLinkW(link.c_str(), target.c_str(), allowUnprivileged);
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 void RemoveSymlink(const std::wstring& link)

@@ -13,6 +13,8 @@ std::wstring WindowsPathFromUnix(const std::string& unixPath);
 // build/Uninstall.exe and zmx_test_helper.exe as Windows paths.
 std::wstring UninstallExePath();
 std::wstring TestHelperExePath();
+// A library that leaves "<its path>.loaded" when it is loaded.
+std::wstring PlantedLibraryPath();
 
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
@@ -204,7 +206,10 @@ std::string UnixPathOf(const std::wstring& windowsPath);
 // CreateSymbolicLinkW does nothing), elsewhere CreateSymbolicLinkW. True when the link
 // shows up as a directory with FILE_ATTRIBUTE_REPARSE_POINT.
 bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target);
-// Removes such a link without touching its target.
+// Makes link a symbolic link to the file target (a Unix symlink under Wine, which shows it
+// as a plain file); false when none can be made here.
+bool MakeFileSymlink(const std::wstring& link, const std::wstring& target);
+// Removes such a link (either kind) without touching its target.
 void RemoveSymlink(const std::wstring& link);
 
 std::wstring ToUpper(std::wstring text);
