@@ -9,6 +9,9 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET i686-w64-mingw32)
 set(CMAKE_CXX_COMPILER_TARGET i686-w64-mingw32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+# GNU's dlltool makes the delay-load import libraries; llvm-dlltool has no such output.
+set(CMAKE_DLLTOOL i686-w64-mingw32-dlltool)
+set(CMAKE_NM i686-w64-mingw32-nm)
 set(CMAKE_SYSROOT /usr/i686-w64-mingw32)
 
 # Clang does not find Debian's "12-posix" GCC directory by itself.

@@ -294,12 +294,15 @@ TEST_F(RelaunchedCopy, UninstallerRunInsideItsInstallationKeepsItself)
 
 // The copy runs from TEMP, where anyone may have put a library under a system library's
 // name. The program loads libraries from the system directory only, so none of the planted
-// ones is loaded while it starts, shows its window and closes.
+// ones is loaded while it starts, shows its window and closes. GDI+ and oleacc are no known
+// DLLs: imported at start-up, they would be taken from beside the copy (under Wine the
+// planted one, which exports nothing, ends the start), so they are delay-loaded.
 TEST_F(RelaunchedCopy, LibrariesPlantedBesideTheCopyAreNotLoaded)
 {
     const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
     ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
-    const wchar_t* names[] = {L"dwmapi.dll", L"uxtheme.dll", L"version.dll", L"windowscodecs.dll", L"msimg32.dll"};
+    const wchar_t* names[] = {L"dwmapi.dll",  L"uxtheme.dll", L"version.dll", L"windowscodecs.dll",
+                              L"msimg32.dll", L"gdiplus.dll", L"oleacc.dll"};
     for (const wchar_t* name : names)
         ASSERT_TRUE(CopyFileW(PlantedLibraryPath().c_str(), (temp + L"\\" + name).c_str(), FALSE)) << WideToUtf8(name);
 
