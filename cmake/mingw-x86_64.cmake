@@ -1,16 +1,5 @@
-# Cross toolchain: 64-bit Windows through MinGW-w64 with the posix thread model. The
-# product is the 32-bit build; this one runs the same sources and tests where the host
-# cannot execute 32-bit code, and catches what only a 64-bit process gets wrong.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run")
+# 64-bit Windows through MinGW-w64 GCC. The product is the 32-bit build; this one runs the
+# same sources and tests where the host cannot execute 32-bit code, and catches what only a
+# 64-bit process gets wrong.
+set(ZMX_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-gcc.cmake)
