@@ -576,15 +576,27 @@ std::string UnixPathOf(const std::wstring& windowsPath)
     return result;
 }
 
+namespace {
+
+// Wine makes no symbolic link itself; one that Unix's ln makes shows as a link under Wine.
+bool StartUnixSymlink(const std::wstring& link, const std::wstring& target)
+{
+    const std::string unixLink = UnixPathOf(link);
+    const std::string unixTarget = UnixPathOf(target);
+    if (unixLink.empty() || unixTarget.empty())
+        return false;
+    StartUnixTool(L"Z:\\bin\\ln",
+                  L"-s " + QuoteArgument(Utf8ToWide(unixTarget)) + L" " + QuoteArgument(Utf8ToWide(unixLink)));
+    return true;
+}
+
+} // namespace
+
 bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target)
 {
     if (IsWine()) {
-        const std::string unixLink = UnixPathOf(link);
-        const std::string unixTarget = UnixPathOf(target);
-        if (unixLink.empty() || unixTarget.empty())
+        if (!StartUnixSymlink(link, target))
             return false;
-        StartUnixTool(L"Z:\\bin\\ln", L"-s " + QuoteArgument(Utf8ToWide(unixTarget)) + L" "
-                                              + QuoteArgument(Utf8ToWide(unixLink)));
         return WaitUntil([&] { return IsDirectoryLink(link); }, 15000);
     } else {
         const DWORD allowUnprivileged = 0x2; // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
@@ -596,12 +608,8 @@ bool MakeDirectorySymlink(const std::wstring& link, const std::wstring& target)
 bool MakeFileSymlink(const std::wstring& link, const std::wstring& target)
 {
     if (IsWine()) {
-        const std::string unixLink = UnixPathOf(link);
-        const std::string unixTarget = UnixPathOf(target);
-        if (unixLink.empty() || unixTarget.empty())
+        if (!StartUnixSymlink(link, target))
             return false;
-        StartUnixTool(L"Z:\\bin\\ln", L"-s " + QuoteArgument(Utf8ToWide(unixTarget)) + L" "
-                                              + QuoteArgument(Utf8ToWide(unixLink)));
         // Wine 8 shows a link to a file as the plain file it leads to.
         return WaitUntil([&] { return FileExists(link); }, 15000);
     }
