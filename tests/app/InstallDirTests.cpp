@@ -471,29 +471,36 @@ TEST(InstallDir, LinkedInstallationIsItsTarget)
     RemoveSymlink(link);
 }
 
-TEST(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
-{
+// A scratch installation that the check at start accepted, with the identity it recorded.
+class InstallDirRecheck : public ::testing::Test {
+protected:
+    void Accept(const wchar_t* name)
+    {
+        dir = scratch.MakeDir(name);
+        ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+        accepted = AcceptedInstallDir(dir, &identity);
+        ASSERT_FALSE(accepted.empty());
+    }
+
     ScratchDir scratch;
-    const std::wstring dir = scratch.MakeDir(L"Qelvo");
-    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    std::wstring dir;
+    std::wstring accepted;
     FolderIdentity identity;
-    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
-    ASSERT_FALSE(accepted.empty());
+};
+
+TEST_F(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
+{
+    ASSERT_NO_FATAL_FAILURE(Accept(L"Qelvo"));
     EXPECT_TRUE(identity.known);
     EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
 // A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
 // Wine's MoveFileW moves a link's target rather than the link, so it cannot be staged here.
-TEST(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
+TEST_F(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
 {
-    ScratchDir scratch;
-    const std::wstring dir = scratch.MakeDir(L"Vendor\\Qelvo");
-    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+    ASSERT_NO_FATAL_FAILURE(Accept(L"Vendor\\Qelvo"));
     ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
-    FolderIdentity identity;
-    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
-    ASSERT_FALSE(accepted.empty());
 
     // A first attempt removed Uninstall.exe but not the locked Qelvo.exe.
     ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
@@ -501,14 +508,9 @@ TEST(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
     EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
 }
 
-TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
+TEST_F(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
 {
-    ScratchDir scratch;
-    const std::wstring dir = scratch.MakeDir(L"Qelvo long folder name");
-    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    FolderIdentity identity;
-    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
-    ASSERT_FALSE(accepted.empty());
+    ASSERT_NO_FATAL_FAILURE(Accept(L"Qelvo long folder name"));
     EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
     EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted), identity));
     EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name", identity));
@@ -520,14 +522,9 @@ TEST(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
 // Another folder put in the accepted one's place under the same name, as a swapped USB
 // stick with the same folders would be: same text, another identity, refused. (Before,
 // the re-check compared the spelling only.)
-TEST(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
+TEST_F(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
 {
-    ScratchDir scratch;
-    const std::wstring dir = scratch.MakeDir(L"Qelvo");
-    ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-    FolderIdentity identity;
-    const std::wstring accepted = AcceptedInstallDir(dir, &identity);
-    ASSERT_FALSE(accepted.empty());
+    ASSERT_NO_FATAL_FAILURE(Accept(L"Qelvo"));
 
     ASSERT_TRUE(MoveFileW(dir.c_str(), (scratch / L"Qelvo.old").c_str()));
     const std::wstring replacement = scratch.MakeDir(L"Qelvo");

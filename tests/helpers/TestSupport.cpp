@@ -38,32 +38,32 @@ std::wstring WindowsPathFromUnix(const std::string& unixPath)
     return path;
 }
 
-std::wstring UninstallExePath()
-{
-#ifdef ZMX_UNINSTALL_EXE
-    return WindowsPathFromUnix(ZMX_UNINSTALL_EXE);
-#else
-    return {};
+// The build names the files the tests run by their Unix paths; a build that names none
+// leaves the path empty.
+#ifndef ZMX_UNINSTALL_EXE
+#define ZMX_UNINSTALL_EXE ""
 #endif
+#ifndef ZMX_TEST_HELPER_EXE
+#define ZMX_TEST_HELPER_EXE ""
+#endif
+#ifndef ZMX_PLANTED_LIBRARY
+#define ZMX_PLANTED_LIBRARY ""
+#endif
+
+namespace {
+
+std::wstring BuiltFilePath(const char* unixPath)
+{
+    return *unixPath ? WindowsPathFromUnix(unixPath) : std::wstring();
 }
 
-std::wstring TestHelperExePath()
-{
-#ifdef ZMX_TEST_HELPER_EXE
-    return WindowsPathFromUnix(ZMX_TEST_HELPER_EXE);
-#else
-    return {};
-#endif
-}
+} // namespace
 
-std::wstring PlantedLibraryPath()
-{
-#ifdef ZMX_PLANTED_LIBRARY
-    return WindowsPathFromUnix(ZMX_PLANTED_LIBRARY);
-#else
-    return {};
-#endif
-}
+std::wstring UninstallExePath() { return BuiltFilePath(ZMX_UNINSTALL_EXE); }
+
+std::wstring TestHelperExePath() { return BuiltFilePath(ZMX_TEST_HELPER_EXE); }
+
+std::wstring PlantedLibraryPath() { return BuiltFilePath(ZMX_PLANTED_LIBRARY); }
 
 namespace {
 
