@@ -2,6 +2,7 @@
 #include "app/InstallDir.h"
 #include "app/LibrarySearch.h"
 #include "app/PathUtils.h"
+#include "app/RefusalMessage.h"
 #include "app/Relaunch.h"
 #include "app/SelfDelete.h"
 #include "app/UninstallerApp.h"
@@ -19,13 +20,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // before the check has passed.
     if (request.uiModeRequested)
         app->PrepareUi(instance);
+    if (!request.uiModeRequested) {
+        app.reset();
+        return RelaunchFromTemp();
+    }
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
     FolderIdentity identity;
-    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity) : L"";
+    InstallDirRefusal refusal = InstallDirRefusal::None;
+    const std::wstring installDir = AcceptedInstallDir(request.installDir, &identity, &refusal);
     if (installDir.empty()) {
+        // A refused "/run" says why and ends: relaunching would only start another copy
+        // that offers the same refusal or, worse, another folder than the one asked for.
         app.reset();
-        return RelaunchFromTemp();
+        ShowRefusal(request.installDir, refusal);
+        return 1;
     }
 
     // Whoever started us may have left the working directory inside the installation,
