@@ -10,7 +10,8 @@ namespace {
 
 void AddFolder(std::vector<std::wstring>& folders, const std::wstring& folder)
 {
-    if (folder.empty())
+    // A relative name would be taken from the working directory: it names no folder.
+    if (!IsAbsolutePathSpelling(folder))
         return;
     // Several sources name the same folder; each distinct one is resolved once.
     const std::wstring normalized = NormalizeDirectory(folder);
@@ -123,7 +124,7 @@ std::vector<std::wstring> ProtectedFolders(bool* complete)
     bool resolved = true;
     std::vector<std::wstring> folders;
     auto required = [&](const std::wstring& folder) {
-        if (folder.empty())
+        if (!IsAbsolutePathSpelling(folder))
             resolved = false;
         AddFolder(folders, folder);
     };
