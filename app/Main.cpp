@@ -20,19 +20,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // before the check has passed.
     if (request.uiModeRequested)
         app->PrepareUi(instance);
-    if (!request.uiModeRequested) {
-        app.reset();
-        return RelaunchFromTemp();
-    }
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
     FolderIdentity identity;
     InstallDirRefusal refusal = InstallDirRefusal::None;
-    const std::wstring installDir = AcceptedInstallDir(request.installDir, &identity, &refusal);
+    const std::wstring installDir =
+        request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity, &refusal) : L"";
     if (installDir.empty()) {
-        // A refused "/run" says why and ends: relaunching would only start another copy
-        // that offers the same refusal or, worse, another folder than the one asked for.
         app.reset();
+        if (!request.uiModeRequested)
+            return RelaunchFromTemp();
+        // A refused "/run" says why and ends: a relaunch would start another copy for
+        // another folder than the one asked for, or the same refusal again.
         ShowRefusal(request.installDir, refusal);
         return 1;
     }

@@ -717,9 +717,9 @@ public:
         RegCloseKey(key);
     }
     void Clear() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
-    std::wstring Accepted(const std::wstring& dir, InstallDirRefusal* refusal = nullptr) const
+    std::wstring Accepted(const std::wstring& dir) const
     {
-        return AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str(), nullptr, refusal);
+        return AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str());
     }
     std::wstring Recorded() const { return RecordedInstallLocation(HKEY_CURRENT_USER, path.c_str()); }
 
@@ -766,42 +766,6 @@ TEST(RecordedLocation, OnlyTheFolderTheKeyRecordsIsAccepted)
     key.Set(L"UninstallString", L"Uninstall.exe");
     EXPECT_EQ(key.Recorded(), L"") << "a relative record names nothing";
     EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools));
-}
-
-// Why a directory is refused, as the box of a refused start tells it.
-TEST(InstallDirRefusal, EachRefusalNamesItsReason)
-{
-    ScratchDir scratch;
-    const std::wstring install = scratch.MakeDir(L"Program Files\\Qelvo视频格式转换器");
-    const std::wstring tools = scratch.MakeDir(L"Tools");
-    const std::wstring empty = scratch.MakeDir(L"Empty");
-    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
-    ASSERT_TRUE(WriteFileBytes(Marker(tools), kExeBytes));
-    RecordedKey key;
-    key.Set(L"InstallLocation", install);
-    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
-    TemporaryFile marker(Marker(profile), kExeBytes);
-    const struct {
-        std::wstring dir;
-        InstallDirRefusal refusal;
-    } cases[] = {
-        {install, InstallDirRefusal::None},
-        {L"C:\\Qe", InstallDirRefusal::InvalidPath},
-        {L"Qelvo视频格式转换器", InstallDirRefusal::InvalidPath},
-        {install + L"\\..\\Qelvo视频格式转换器", InstallDirRefusal::InvalidPath},
-        {empty, InstallDirRefusal::NotInstallation},
-        {scratch / L"Missing", InstallDirRefusal::NotInstallation},
-        {tools, InstallDirRefusal::NotInstallation},
-        {L"C:\\\\\\\\", InstallDirRefusal::Protected},
-        {profile, InstallDirRefusal::Protected},
-        {WindowsFolder() + L"\\Fonts", InstallDirRefusal::Protected},
-    };
-    for (const auto& row : cases) {
-        InstallDirRefusal refusal = InstallDirRefusal::Unidentified;
-        const std::wstring accepted = key.Accepted(row.dir, &refusal);
-        EXPECT_EQ(static_cast<int>(refusal), static_cast<int>(row.refusal)) << WideToUtf8(row.dir);
-        EXPECT_EQ(accepted.empty(), row.refusal != InstallDirRefusal::None) << WideToUtf8(row.dir);
-    }
 }
 
 // The identity rule on its own: a spelling no text rule can match (a share of another
