@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <memory>
 
@@ -148,32 +149,30 @@ class Relaunch : public RelaunchSandbox {};
 class RelaunchedCopy : public RelaunchSandbox {};
 class RefusedRun : public RelaunchSandbox {};
 
-struct SeenBox {
-    std::wstring title;
-    std::wstring text;
+// The message boxes of one process, each read and answered with OK as it appears.
+struct BoxWatch {
+    DWORD processId = 0;
+    std::vector<HWND> answered;
+    std::vector<std::pair<std::wstring, std::wstring>> boxes; // title and text
 };
 
-// Reads and presses OK in every message box of processId not seen before.
 BOOL CALLBACK AnswerBoxOf(HWND window, LPARAM parameter)
 {
-    auto* boxes = reinterpret_cast<std::pair<DWORD, std::vector<std::pair<HWND, SeenBox>>*>*>(parameter);
+    auto* watch = reinterpret_cast<BoxWatch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
-    if (owner != boxes->first || !IsWindowVisible(window) || wcscmp(className, L"#32770") != 0)
+    if (owner != watch->processId || !IsWindowVisible(window) || wcscmp(className, L"#32770") != 0
+        || std::find(watch->answered.begin(), watch->answered.end(), window) != watch->answered.end())
         return TRUE;
-    for (const auto& seen : *boxes->second)
-        if (seen.first == window)
-            return TRUE;
-    SeenBox box;
+    watch->answered.push_back(window);
+    wchar_t title[256] = {};
     wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    box.title = text;
+    GetWindowTextW(window, title, 256);
     // A message box keeps its text in a static control with id 0xFFFF.
     GetDlgItemTextW(window, 0xFFFF, text, 1024);
-    box.text = text;
-    boxes->second->push_back({window, box});
+    watch->boxes.push_back({title, text});
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
     return TRUE;
 }
@@ -383,14 +382,12 @@ TEST_F(RefusedRun, SaysWhyInOneBoxAndRemovesNothing)
     for (const bool fromInstallation : {false, true}) {
         for (const auto& row : cases) {
             SCOPED_TRACE(WideToUtf8(row.dir) + (fromInstallation ? " (from the installation)" : ""));
-            std::vector<std::pair<HWND, SeenBox>> boxes;
+            BoxWatch watch;
             trace = std::make_unique<ProcessTrace>();
-            trace->onIdle = [&boxes](const std::vector<ProcessTrace::Process>& processes) {
-                for (const ProcessTrace::Process& process : processes) {
-                    std::pair<DWORD, std::vector<std::pair<HWND, SeenBox>>*> search{process.id, &boxes};
-                    if (!process.exited)
-                        EnumWindows(AnswerBoxOf, reinterpret_cast<LPARAM>(&search));
-                }
+            trace->onIdle = [&watch](const std::vector<ProcessTrace::Process>& processes) {
+                watch.processId = processes.front().id;
+                if (!processes.front().exited)
+                    EnumWindows(AnswerBoxOf, reinterpret_cast<LPARAM>(&watch));
             };
             ProcessOptions options;
             options.tempDir = temp;
@@ -400,10 +397,10 @@ TEST_F(RefusedRun, SaysWhyInOneBoxAndRemovesNothing)
 
             EXPECT_EQ(FirstExitCode(), 1u);
             EXPECT_EQ(Processes().size(), 1u) << "another copy was started";
-            ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes.front().second.title, L"无法卸载");
-            EXPECT_EQ(boxes.front().second.text, RefusalMessage(row.dir, row.refusal))
-                << WideToUtf8(boxes.front().second.text);
+            ASSERT_EQ(watch.boxes.size(), 1u);
+            EXPECT_EQ(watch.boxes.front().first, L"无法卸载");
+            EXPECT_EQ(watch.boxes.front().second, RefusalMessage(row.dir, row.refusal))
+                << WideToUtf8(watch.boxes.front().second);
             EXPECT_EQ(ListFiles(temp), std::vector<std::wstring>{L"zmx4F2A.tmp.exe"});
         }
     }
