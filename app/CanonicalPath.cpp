@@ -135,7 +135,7 @@ bool FinalPathOf(const std::wstring& normalized, std::wstring& finalPath)
             break;
         if (length < buffer.size()) {
             buffer.resize(length);
-            finalPath = WithoutTrailingSeparators(WithoutDevicePrefix(buffer));
+            finalPath = PlainFinalPath(buffer);
             return IsAbsolutePlain(finalPath + L'\\');
         }
         buffer.assign(length, L'\0');
@@ -148,7 +148,7 @@ bool FinalPathOf(const std::wstring& normalized, std::wstring& finalPath)
     if (GetLongPathNameW(extended.c_str(), &buffer[0], length) + 1 != length)
         return false;
     buffer.resize(length - 1);
-    finalPath = WithoutTrailingSeparators(WithoutDevicePrefix(buffer));
+    finalPath = PlainFinalPath(buffer);
     return true;
 }
 
@@ -169,6 +169,13 @@ std::wstring Resolve(const std::wstring& normalized)
 bool IsAbsolutePathSpelling(const std::wstring& path)
 {
     return IsAbsolutePlain(WithoutDevicePrefix(WithBackslashes(path)));
+}
+
+std::wstring PlainFinalPath(const std::wstring& finalName)
+{
+    // A handle opened through the machine's own administrative share keeps that road in its
+    // final name (VOLUME_NAME_DOS gives "\\?\UNC\localhost\C$\…"): it names C:\… all the same.
+    return WithoutTrailingSeparators(WithLocalAdminShareAsDrive(WithoutDevicePrefix(finalName)));
 }
 
 std::wstring CanonicalPath(const std::wstring& path)

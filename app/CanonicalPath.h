@@ -11,6 +11,10 @@ bool IsAbsolutePathSpelling(const std::wstring& path);
 // ("C:" for a drive root). Empty when path is not absolute.
 std::wstring CanonicalPath(const std::wstring& path);
 
+// A handle's final name (GetFinalPathNameByHandleW) in the same plain spelling: no "\\?\"
+// or "\\?\UNC\" prefix, the machine's own "\\localhost\C$\…" as "C:\…", no trailing separator.
+std::wstring PlainFinalPath(const std::wstring& finalName);
+
 // path as "\\?\C:\…" or "\\?\UNC\server\share\…", which the file functions take beyond
 // MAX_PATH; other spellings are made full first. Unchanged when it has a prefix already.
 std::wstring ExtendedLengthPath(const std::wstring& path);

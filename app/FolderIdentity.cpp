@@ -22,27 +22,60 @@ bool FolderIdentity::operator==(const FolderIdentity& other) const
     return known && other.known && volume == other.volume && std::memcmp(id, other.id, sizeof(id)) == 0;
 }
 
+namespace {
+
+// A serial of zero, or an ID of zero (what a file system without 128-bit IDs puts in
+// FILE_ID_INFO) or of all ones (FILE_INVALID_FILE_ID), names no particular folder.
+FolderIdentity Identity(DWORD volume, const BYTE (&id)[16])
+{
+    FolderIdentity identity;
+    identity.volume = volume;
+    std::memcpy(identity.id, id, sizeof(identity.id));
+    bool zero = true;
+    bool invalid = true;
+    for (size_t i = 0; i < sizeof(id); ++i) {
+        zero = zero && id[i] == 0;
+        invalid = invalid && id[i] == (i < 8 ? 0xFF : 0);
+    }
+    identity.known = volume != 0 && !zero && !invalid;
+    return identity;
+}
+
+} // namespace
+
+FolderIdentity IdentityFromFileIdInfo(ULONGLONG volumeSerial, const BYTE (&fileId)[16])
+{
+    // The 32-bit serial other calls report is the low half of this one (NTFS, ReFS), so a
+    // folder reached through either call compares equal.
+    return Identity(static_cast<DWORD>(volumeSerial), fileId);
+}
+
+FolderIdentity IdentityFromHandleInfo(DWORD volumeSerial, DWORD indexHigh, DWORD indexLow)
+{
+    // A 64-bit index is the low half of the 128-bit ID, as FILE_ID_128 holds it.
+    const ULONGLONG index = (static_cast<ULONGLONG>(indexHigh) << 32) | indexLow;
+    BYTE id[16] = {};
+    std::memcpy(id, &index, sizeof(index));
+    return Identity(volumeSerial, id);
+}
+
 bool IdentifyHandle(HANDLE handle, FolderIdentity& identity)
 {
-    identity = FolderIdentity();
-    // The 128-bit ID (ReFS needs it) where the system has it; Windows before 8 and some
-    // redirectors only know the 64-bit index. Both forms of a volume give the same one, as
-    // a file system answers one class or the other for all of its files.
+    // The 128-bit ID (ReFS needs it) where the system has it; Windows before 8, FAT and
+    // some redirectors only know the 64-bit index (FAT answers FILE_ID_INFO with an ID of 0).
     FileIdInformation full = {};
     if (GetFileInformationByHandleEx(handle, kFileIdInfo, &full, sizeof(full))) {
-        identity.volume = full.VolumeSerialNumber;
-        std::memcpy(identity.id, full.FileId, sizeof(identity.id));
-        identity.known = true;
-        return true;
+        identity = IdentityFromFileIdInfo(full.VolumeSerialNumber, full.FileId);
+        if (identity.known)
+            return true;
     }
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!GetFileInformationByHandle(handle, &info))
+    if (!GetFileInformationByHandle(handle, &info)) {
+        identity = FolderIdentity();
         return false;
-    identity.volume = info.dwVolumeSerialNumber;
-    const ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    std::memcpy(identity.id, &index, sizeof(index));
-    identity.known = true;
-    return true;
+    }
+    identity = IdentityFromHandleInfo(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    return identity.known;
 }
 
 bool IdentifyFolder(const std::wstring& path, FolderIdentity& identity)

@@ -10,7 +10,8 @@ namespace {
 
 void AddFolder(std::vector<std::wstring>& folders, const std::wstring& folder)
 {
-    if (folder.empty())
+    // A relative name would be taken from the working directory: it names no folder.
+    if (!IsAbsolutePathSpelling(folder))
         return;
     // Several sources name the same folder; each distinct one is resolved once.
     const std::wstring normalized = NormalizeDirectory(folder);
@@ -20,10 +21,13 @@ void AddFolder(std::vector<std::wstring>& folders, const std::wstring& folder)
     folders.push_back(normalized);
 }
 
+// Without verification: a folder redirected to a share that is offline, or to a folder that
+// is gone, still has its path, which stays protected; verified, the shell would answer
+// nothing (after waiting out the network) and the list would lack it.
 std::wstring ShellFolder(int csidl)
 {
     wchar_t buffer[MAX_PATH] = {};
-    if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) < 0)
+    if (SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, buffer) < 0)
         return {};
     return buffer;
 }
@@ -32,7 +36,7 @@ std::wstring KnownFolder(const KNOWNFOLDERID& id)
 {
     PWSTR path = nullptr;
     std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) && path)
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
         result = path;
     CoTaskMemFree(path);
     return result;
@@ -114,12 +118,13 @@ void AddProfiles(std::vector<std::wstring>& folders, const std::wstring& profile
 
 std::vector<std::wstring> ProtectedFolders(bool* complete)
 {
-    // Without any of these the list would guard less than it should: then every
-    // directory is refused rather than one of these accepted.
+    // Without a path for any of these the list would guard less than it should: then every
+    // directory is refused rather than one of these accepted. A path that leads nowhere
+    // (yet) is still a path, and is guarded by its text.
     bool resolved = true;
     std::vector<std::wstring> folders;
     auto required = [&](const std::wstring& folder) {
-        if (folder.empty())
+        if (!IsAbsolutePathSpelling(folder))
             resolved = false;
         AddFolder(folders, folder);
     };
@@ -203,8 +208,8 @@ std::vector<std::wstring> AncestorsOf(const std::wstring& path)
 // By identity, whatever road the spelling took (a share of the local drive, a mapped
 // drive, the machine's address): a protected folder or one above it, anything inside
 // the Windows folder, or a folder directly in the profiles root.
-bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity,
-                         const std::vector<std::wstring>& folders)
+bool IsProtectedIdentityAmong(const std::wstring& canonical, const FolderIdentity& identity,
+                              const std::vector<std::wstring>& folders)
 {
     // The folders share most of their ancestors (the profile, AppData...): each path is
     // opened once.
@@ -251,31 +256,34 @@ bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& id
 
 // identity: the folder's identity when known (a folder that exists); required: refuse
 // what cannot be identified.
-bool IsProtectedCanonical(const std::wstring& canonical, bool required, FolderIdentity* identityOut = nullptr)
+InstallDirRefusal ProtectionOf(const std::wstring& canonical, bool required, FolderIdentity* identityOut = nullptr)
 {
     if (IsVolumeRoot(canonical))
-        return true;
+        return InstallDirRefusal::Protected;
     bool complete = false;
     const std::vector<std::wstring> folders = ProtectedFolders(&complete);
     if (!complete)
-        return true;
+        return InstallDirRefusal::SystemFoldersUnknown;
     // Nothing inside the Windows folder belongs to one product (System32, SysWOW64,
     // Sysnative, WinSxS...).
     for (const bool systemWindows : {false, true}) {
         const std::wstring windows = SystemFolder(systemWindows);
-        if (windows.empty() || IsSameOrAncestorOf(windows, canonical))
-            return true;
+        if (windows.empty())
+            return InstallDirRefusal::SystemFoldersUnknown;
+        if (IsSameOrAncestorOf(windows, canonical))
+            return InstallDirRefusal::Protected;
     }
     // Removing an ancestor of such a folder destroys it as well.
     for (const std::wstring& folder : folders)
         if (IsSameOrAncestorOf(canonical, folder))
-            return true;
+            return InstallDirRefusal::Protected;
     FolderIdentity identity;
     if (!IdentifyFolder(canonical, identity))
-        return required;
+        return required ? InstallDirRefusal::Unidentified : InstallDirRefusal::None;
     if (identityOut)
         *identityOut = identity;
-    return IsProtectedIdentity(canonical, identity, folders);
+    return IsProtectedIdentityAmong(canonical, identity, folders) ? InstallDirRefusal::Protected
+                                                                  : InstallDirRefusal::None;
 }
 
 } // namespace
@@ -283,7 +291,12 @@ bool IsProtectedCanonical(const std::wstring& canonical, bool required, FolderId
 bool IsProtectedDirectory(const std::wstring& dir)
 {
     const std::wstring canonical = CanonicalPath(dir);
-    return canonical.empty() || IsProtectedCanonical(canonical, false);
+    return canonical.empty() || ProtectionOf(canonical, false) != InstallDirRefusal::None;
+}
+
+bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity)
+{
+    return IsProtectedIdentityAmong(canonical, identity, ProtectedFolders());
 }
 
 namespace {
@@ -344,30 +357,51 @@ std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath)
     return location;
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity)
+std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity, InstallDirRefusal* refusal)
 {
-    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, identity);
+    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, identity, refusal);
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                FolderIdentity* identityOut)
+namespace {
+
+InstallDirRefusal CheckInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                  std::wstring& canonical, FolderIdentity& identity)
 {
-    if (dir.size() < 6)
-        return {};
-    if (dir.find(L"..") != std::wstring::npos)
-        return {};
-    const std::wstring canonical = CanonicalPath(dir);
-    FolderIdentity identity;
-    if (canonical.empty() || IsProtectedCanonical(canonical, true, &identity))
-        return {};
+    if (dir.size() < 6 || dir.find(L"..") != std::wstring::npos)
+        return InstallDirRefusal::InvalidPath;
+    canonical = CanonicalPath(dir);
+    if (canonical.empty())
+        return InstallDirRefusal::InvalidPath;
+    const InstallDirRefusal protection = ProtectionOf(canonical, true, &identity);
+    if (protection == InstallDirRefusal::Protected || protection == InstallDirRefusal::SystemFoldersUnknown)
+        return protection;
+    // A folder that is not there, or holds no uninstaller, is simply not an installation,
+    // whether or not it could be identified.
     if (GetFileAttributesW(ExtendedLengthPath(JoinPath(canonical, kUninstallerFileName)).c_str())
         == INVALID_FILE_ATTRIBUTES)
-        return {};
+        return InstallDirRefusal::NotInstallation;
+    if (protection != InstallDirRefusal::None)
+        return protection;
     // A copy of the uninstaller elsewhere (D:\Tools) holds an Uninstall.exe too: where the
     // key records the product's folder, only that folder is the installation.
     const std::wstring recorded = RecordedInstallLocation(keyRoot, keyPath);
     FolderIdentity recordedIdentity;
     if (!recorded.empty() && (!IdentifyFolder(recorded, recordedIdentity) || recordedIdentity != identity))
+        return InstallDirRefusal::NotInstallation;
+    return InstallDirRefusal::None;
+}
+
+} // namespace
+
+std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                FolderIdentity* identityOut, InstallDirRefusal* refusalOut)
+{
+    std::wstring canonical;
+    FolderIdentity identity;
+    const InstallDirRefusal refusal = CheckInstallDir(dir, keyRoot, keyPath, canonical, identity);
+    if (refusalOut)
+        *refusalOut = refusal;
+    if (refusal != InstallDirRefusal::None)
         return {};
     if (identityOut)
         *identityOut = identity;
@@ -388,6 +422,6 @@ bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIde
     // And it must still be the same folder: not another one put in its place under the same
     // name, not the same names on another volume that took the drive letter.
     FolderIdentity current;
-    return !now.empty() && SamePathText(now, canonicalDir) && !IsProtectedCanonical(now, true, &current)
-        && current == identity;
+    return !now.empty() && SamePathText(now, canonicalDir)
+        && ProtectionOf(now, true, &current) == InstallDirRefusal::None && current == identity;
 }

@@ -7,14 +7,25 @@
 #include <string>
 #include <vector>
 
+// Why a directory may not be uninstalled.
+enum class InstallDirRefusal {
+    None,
+    InvalidPath,          // not an absolute path, shorter than 6 characters, or with ".."
+    NotInstallation,      // no Uninstall.exe, or not the folder the uninstall key records
+    Protected,            // a folder of the system or of a user, or a folder above one
+    Unidentified,         // it cannot be opened and identified
+    SystemFoldersUnknown, // a folder the protected list must hold has no path at all
+};
+
 // The canonical form of a directory given after "/run" when it may be uninstalled, else
 // empty: an absolute path, no "..", not a protected folder, holding Uninstall.exe, and the
 // folder the product's uninstall key records where it records one.
-// identity receives the accepted folder's identity.
-std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity = nullptr);
+// identity receives the accepted folder's identity, refusal why it was refused.
+std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity = nullptr,
+                                InstallDirRefusal* refusal = nullptr);
 // The same against another uninstall key (tests).
 std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                FolderIdentity* identity = nullptr);
+                                FolderIdentity* identity = nullptr, InstallDirRefusal* refusal = nullptr);
 // The folder an uninstall key records for its product: InstallLocation, else the folder of
 // UninstallString or of DisplayIcon; empty when it records none.
 std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath);
@@ -30,6 +41,10 @@ bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIde
 // the folder exists; a path that is not absolute counts as protected, and so does
 // everything when the list cannot be built.
 bool IsProtectedDirectory(const std::wstring& dir);
+// The rule by identity alone: whether the folder of that identity, at canonical, is a
+// protected folder or one above it, lies inside the Windows folder or directly in the
+// profiles root. It is what catches a road the text rules cannot see (a mapped drive).
+bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity);
 // The folders IsProtectedDirectory guards on this machine, in canonical form; complete
 // tells whether every folder the list must hold was found.
 std::vector<std::wstring> ProtectedFolders(bool* complete = nullptr);

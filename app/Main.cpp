@@ -2,6 +2,7 @@
 #include "app/InstallDir.h"
 #include "app/LibrarySearch.h"
 #include "app/PathUtils.h"
+#include "app/RefusalMessage.h"
 #include "app/Relaunch.h"
 #include "app/SelfDelete.h"
 #include "app/UninstallerApp.h"
@@ -22,10 +23,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
     FolderIdentity identity;
-    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity) : L"";
+    InstallDirRefusal refusal = InstallDirRefusal::None;
+    const std::wstring installDir =
+        request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity, &refusal) : L"";
     if (installDir.empty()) {
         app.reset();
-        return RelaunchFromTemp();
+        if (!request.uiModeRequested)
+            return RelaunchFromTemp();
+        // A refused "/run" says why and ends: a relaunch would start another copy for
+        // another folder than the one asked for, or the same refusal again.
+        ShowRefusal(request.installDir, refusal);
+        return 1;
     }
 
     // Whoever started us may have left the working directory inside the installation,

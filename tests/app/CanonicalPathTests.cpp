@@ -114,3 +114,26 @@ TEST(ExtendedLengthPath, EverySpellingGetsThePrefixOnce)
     EXPECT_EQ(ExtendedLengthPath(L"\\\\?\\C:\\Qelvo"), L"\\\\?\\C:\\Qelvo");
     EXPECT_EQ(ExtendedLengthPath(L"C:\\"), L"\\\\?\\C:\\");
 }
+
+// A handle opened through the machine's own administrative share keeps that road in its
+// final name; it names the drive's folder all the same. Another machine's share stays a share.
+TEST(CanonicalPath, FinalNamesThroughTheLocalAdministrativeShareAreDrivePaths)
+{
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetComputerNameW(computer, &size));
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"\\\\?\\C:\\Program Files\\Qelvo", L"C:\\Program Files\\Qelvo"},
+        {L"\\\\?\\C:\\", L"C:"},
+        {L"\\\\?\\UNC\\localhost\\C$\\Program Files\\Qelvo", L"C:\\Program Files\\Qelvo"},
+        {L"\\\\?\\UNC\\LOCALHOST\\c$\\Qelvo\\", L"c:\\Qelvo"},
+        {L"\\\\?\\UNC\\127.0.0.1\\D$\\Qelvo", L"D:\\Qelvo"},
+        {L"\\\\?\\UNC\\" + std::wstring(computer) + L"\\C$\\Qelvo", L"C:\\Qelvo"},
+        {L"\\\\?\\UNC\\localhost\\C$", L"C:"},
+        {L"\\\\?\\UNC\\fileserver\\C$\\Qelvo", L"\\\\fileserver\\C$\\Qelvo"},
+        {L"\\\\?\\UNC\\localhost\\share\\Qelvo", L"\\\\localhost\\share\\Qelvo"},
+        {L"\\\\?\\UNC\\fileserver\\share\\Qelvo\\", L"\\\\fileserver\\share\\Qelvo"},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(PlainFinalPath(row.first), row.second) << WideToUtf8(row.first);
+}

@@ -619,8 +619,9 @@ bool Listed(const std::vector<std::wstring>& folders, const std::wstring& folder
 TEST(ProtectedFolders, NativeProgramFilesAndCommonFilesAreRefused)
 {
     ScratchDir scratch;
+    // Apart, so that only its own entry on the list can refuse either folder.
     const std::wstring programFiles = scratch.MakeDir(L"Native Program Files");
-    const std::wstring commonFiles = scratch.MakeDir(L"Native Program Files\\Common Files");
+    const std::wstring commonFiles = scratch.MakeDir(L"Native Common Files");
     const std::wstring vendor = scratch.MakeDir(L"Native Program Files\\Zembrivox\\Qelvo");
     ASSERT_TRUE(WriteFileBytes(Marker(vendor), kExeBytes));
     {
@@ -765,4 +766,133 @@ TEST(RecordedLocation, OnlyTheFolderTheKeyRecordsIsAccepted)
     key.Set(L"UninstallString", L"Uninstall.exe");
     EXPECT_EQ(key.Recorded(), L"") << "a relative record names nothing";
     EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools));
+}
+
+// The identity rule on its own: a spelling no text rule can match (a share of another
+// machine's name, standing for a mapped drive or the local drive's administrative share)
+// with the identity of a protected folder is refused by that identity alone.
+TEST(ProtectedFolders, IdentityRuleAloneRefusesWhatNoTextNames)
+{
+    const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+    ScratchDir otherUser(KnownFolder(FOLDERID_UserProfiles), L"Alice-");
+    ScratchDir scratch;
+    const std::wstring install = scratch.MakeDir(L"Qelvo");
+    const struct {
+        std::wstring folder;
+        bool isProtected;
+    } cases[] = {
+        {profile, true},
+        {DirectoryOfPath(profile), true},
+        {otherUser.Path(), true},
+        {ShellFolder(CSIDL_PERSONAL), true},
+        {DirectoryOfPath(ShellFolder(CSIDL_APPDATA)), true},
+        {ShellFolder(CSIDL_PROGRAM_FILES), true},
+        {install, false},
+        {scratch.Path(), false},
+    };
+    const std::wstring road = L"\\\\fileserver\\share\\Qelvo";
+    ASSERT_FALSE(IsProtectedDirectory(road));
+    for (const auto& row : cases) {
+        FolderIdentity identity;
+        ASSERT_TRUE(IdentifyFolder(row.folder, identity)) << WideToUtf8(row.folder);
+        EXPECT_EQ(IsProtectedIdentity(road, identity), row.isProtected) << WideToUtf8(row.folder);
+    }
+}
+
+namespace {
+
+// This process's HKEY_CURRENT_USER turned to a private key that holds a copy of the user's
+// shell folders with Documents recorded as the test says: the shell reads the copy, and no
+// other program of the prefix sees the change.
+class RedirectedDocuments : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        original = ShellFolder(CSIDL_PERSONAL);
+        ASSERT_FALSE(original.empty());
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, rootPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        HKEY source = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ, &source), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExW(root, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &folders, nullptr),
+                  ERROR_SUCCESS);
+        const LSTATUS copied = RegCopyTreeW(source, nullptr, folders);
+        RegCloseKey(source);
+        ASSERT_EQ(copied, ERROR_SUCCESS);
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, root), ERROR_SUCCESS);
+    }
+
+    void TearDown() override
+    {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        if (folders)
+            RegCloseKey(folders);
+        if (root)
+            RegCloseKey(root);
+        RegDeleteTreeW(HKEY_CURRENT_USER, rootPath.c_str());
+    }
+
+    void RecordDocuments(const std::wstring& path)
+    {
+        ASSERT_EQ(RegSetValueExW(folders, L"Personal", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                                 static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
+    static constexpr const wchar_t* kShellFolders =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::wstring rootPath = L"Software\\ZmxTest\\User-" + std::to_wstring(GetCurrentProcessId());
+    HKEY root = nullptr;
+    HKEY folders = nullptr;
+    std::wstring original;
+    ScratchDir scratch;
+};
+
+} // namespace
+
+// Documents redirected to a folder that is gone (or to a share that is offline): the shell
+// still names it, it stays protected by its text, and nothing else is refused for it.
+// (Before, the shell was asked to verify, answered nothing, and every directory was refused.)
+TEST_F(RedirectedDocuments, AMissingFolderRefusesNothingElse)
+{
+    const std::wstring redirected = scratch.MakeDir(L"Redirected");
+    const std::wstring install = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(redirected), kExeBytes));
+    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
+    const std::wstring documents = redirected + L"\\Documents";
+    ASSERT_NO_FATAL_FAILURE(RecordDocuments(documents));
+    ASSERT_FALSE(PathExists(documents));
+
+    bool complete = false;
+    EXPECT_TRUE(Listed(ProtectedFolders(&complete), documents));
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(AcceptedInstallDir(install), CanonicalPath(install));
+    InstallDirRefusal refusal = InstallDirRefusal::None;
+    EXPECT_EQ(AcceptedInstallDir(redirected, nullptr, &refusal), L"") << "it holds Documents' path";
+    EXPECT_EQ(static_cast<int>(refusal), static_cast<int>(InstallDirRefusal::Protected));
+    TemporaryFile rootMarker(L"C:\\Uninstall.exe", kExeBytes);
+    EXPECT_TRUE(IsProtectedDirectory(L"C:\\"));
+    EXPECT_EQ(AcceptedInstallDir(L"C:\\\\\\\\"), L"");
+}
+
+// A folder the list must hold with no path at all (Documents recorded as nothing, or as a
+// name that is no path): nothing is accepted until it has one again.
+TEST_F(RedirectedDocuments, NoPathForARequiredFolderRefusesEverythingUntilItHasOne)
+{
+    const std::wstring install = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(Marker(install), kExeBytes));
+    for (const wchar_t* recorded : {L"", L"Documents"}) {
+        ASSERT_NO_FATAL_FAILURE(RecordDocuments(recorded));
+        bool complete = true;
+        ProtectedFolders(&complete);
+        EXPECT_FALSE(complete) << WideToUtf8(recorded);
+        InstallDirRefusal refusal = InstallDirRefusal::None;
+        EXPECT_EQ(AcceptedInstallDir(install, nullptr, &refusal), L"") << WideToUtf8(recorded);
+        EXPECT_EQ(static_cast<int>(refusal), static_cast<int>(InstallDirRefusal::SystemFoldersUnknown));
+        EXPECT_TRUE(IsProtectedDirectory(install));
+
+        ASSERT_NO_FATAL_FAILURE(RecordDocuments(original));
+        EXPECT_EQ(AcceptedInstallDir(install), CanonicalPath(install)) << "once Documents has a path again";
+    }
 }

@@ -1,11 +1,14 @@
 // Drives the real Uninstall.exe from a sandbox installation with a private TEMP. Every run is
 // traced as a debuggee, so the copy is seen, with its command line, before it runs.
+#include "app/ProductInfo.h"
+#include "app/RefusalMessage.h"
 #include "helpers/TestSupport.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <memory>
 
@@ -144,6 +147,35 @@ protected:
 
 class Relaunch : public RelaunchSandbox {};
 class RelaunchedCopy : public RelaunchSandbox {};
+class RefusedRun : public RelaunchSandbox {};
+
+// The message boxes of one process, each read and answered with OK as it appears.
+struct BoxWatch {
+    DWORD processId = 0;
+    std::vector<HWND> answered;
+    std::vector<std::pair<std::wstring, std::wstring>> boxes; // title and text
+};
+
+BOOL CALLBACK AnswerBoxOf(HWND window, LPARAM parameter)
+{
+    auto* watch = reinterpret_cast<BoxWatch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (owner != watch->processId || !IsWindowVisible(window) || wcscmp(className, L"#32770") != 0
+        || std::find(watch->answered.begin(), watch->answered.end(), window) != watch->answered.end())
+        return TRUE;
+    watch->answered.push_back(window);
+    wchar_t title[256] = {};
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, title, 256);
+    // A message box keeps its text in a static control with id 0xFFFF.
+    GetDlgItemTextW(window, 0xFFFF, text, 1024);
+    watch->boxes.push_back({title, text});
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    return TRUE;
+}
 
 } // namespace
 
@@ -156,13 +188,10 @@ TEST_F(Relaunch, StartsOneCopyFromTempWithItsOwnDirectory)
     ExpectInstallationUntouched();
 }
 
-TEST_F(Relaunch, RejectedRunDirectoryFallsBackToItsOwnDirectory)
+// A refused "/run" directory is RefusedRun's: it says why and starts nothing.
+TEST_F(Relaunch, NoRunSwitchStartsACopyWithItsOwnDirectory)
 {
-    const std::wstring noUninstaller = scratch.MakeDir(L"Other product");
     const std::wstring arguments[] = {
-        L"/run " + QuoteArgument(scratch / L"Missing"),
-        L"/run " + QuoteArgument(noUninstaller),
-        L"/run " + QuoteArgument(installDir + L"\\..\\Qelvo Test"), // the installation itself, but with ".."
         L"/run",
         L"/RUN " + QuoteArgument(installDir),
         L"-run " + QuoteArgument(installDir),
@@ -311,4 +340,73 @@ TEST_F(RelaunchedCopy, LibrariesPlantedBesideTheCopyAreNotLoaded)
     EXPECT_EQ(FirstExitCode(), 0u);
     EXPECT_TRUE(ListFiles(temp, L"*.loaded").empty()) << WideToUtf8(ListFiles(temp, L"*.loaded").front());
     ExpectInstallationUntouched();
+}
+
+// "/run" with a directory that is refused: one box titled "无法卸载" names the directory and
+// why, nothing is removed, the exit code is 1 and no copy is started. (Before, the refusal
+// was silent, and a program started inside the installation went on to relaunch.)
+TEST_F(RefusedRun, SaysWhyInOneBoxAndRemovesNothing)
+{
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    ScratchDir insideWindows(windows, L"Zembrivox-");
+    wchar_t profile[MAX_PATH] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH));
+    ScratchDir otherUser(std::wstring(profile).substr(0, std::wstring(profile).find_last_of(L'\\')), L"Alice-");
+    const std::wstring tools = scratch.MakeDir(L"Tools");
+    const std::wstring noUninstaller = scratch.MakeDir(L"Other product");
+    for (const std::wstring& dir : {insideWindows.Path(), otherUser.Path(), tools}) {
+        ASSERT_TRUE(CopyFileW(installedExe.c_str(), (dir + L"\\Uninstall.exe").c_str(), FALSE)) << WideToUtf8(dir);
+        ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", "MZ"));
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kUninstallKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(installDir.c_str()),
+                   static_cast<DWORD>((installDir.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    const std::wstring copy = temp + L"\\zmx4F2A.tmp.exe";
+    ASSERT_TRUE(CopyFileW(installedExe.c_str(), copy.c_str(), FALSE));
+
+    const struct {
+        std::wstring dir;
+        InstallDirRefusal refusal;
+    } cases[] = {
+        {insideWindows.Path(), InstallDirRefusal::Protected},
+        {otherUser.Path(), InstallDirRefusal::Protected},
+        {tools, InstallDirRefusal::NotInstallation},
+        {noUninstaller, InstallDirRefusal::NotInstallation},
+        {scratch / L"Missing", InstallDirRefusal::NotInstallation},
+        {installDir + L"\\..\\Qelvo Test", InstallDirRefusal::InvalidPath}, // the installation, but with ".."
+    };
+    for (const bool fromInstallation : {false, true}) {
+        for (const auto& row : cases) {
+            SCOPED_TRACE(WideToUtf8(row.dir) + (fromInstallation ? " (from the installation)" : ""));
+            BoxWatch watch;
+            trace = std::make_unique<ProcessTrace>();
+            trace->onIdle = [&watch](const std::vector<ProcessTrace::Process>& processes) {
+                watch.processId = processes.front().id;
+                if (!processes.front().exited)
+                    EnumWindows(AnswerBoxOf, reinterpret_cast<LPARAM>(&watch));
+            };
+            ProcessOptions options;
+            options.tempDir = temp;
+            const std::wstring program = fromInstallation ? installedExe : copy;
+            ASSERT_TRUE(trace->Start(QuoteArgument(program) + L" /run " + QuoteArgument(row.dir), options));
+            ASSERT_TRUE(trace->RunToEnd(kRunTimeoutMs));
+
+            EXPECT_EQ(FirstExitCode(), 1u);
+            EXPECT_EQ(Processes().size(), 1u) << "another copy was started";
+            ASSERT_EQ(watch.boxes.size(), 1u);
+            EXPECT_EQ(watch.boxes.front().first, L"无法卸载");
+            EXPECT_EQ(watch.boxes.front().second, RefusalMessage(row.dir, row.refusal))
+                << WideToUtf8(watch.boxes.front().second);
+            EXPECT_EQ(ListFiles(temp), std::vector<std::wstring>{L"zmx4F2A.tmp.exe"});
+        }
+    }
+    for (const std::wstring& dir : {insideWindows.Path(), otherUser.Path(), tools, installDir}) {
+        EXPECT_TRUE(FileExists(dir + L"\\Uninstall.exe")) << WideToUtf8(dir);
+        EXPECT_TRUE(FileExists(dir + L"\\Qelvo.exe")) << WideToUtf8(dir);
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, kUninstallKeyPath);
 }

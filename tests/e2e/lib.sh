@@ -20,6 +20,10 @@ E2E_FAILURE_TITLE='卸载失败'
 E2E_CONFIRM_TEXT=$'确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。'
 E2E_SUCCESS_TEXT='卸载完成。'
 E2E_FAILURE_TEXT='部分文件无法删除，请关闭主程序后重试。'
+E2E_REFUSAL_TITLE='无法卸载'
+E2E_REFUSAL_INVALID_PATH='这不是一个完整的文件夹路径。'
+# e2e_refusal_text DIR REASON: what the box of a refused "/run DIR" says.
+e2e_refusal_text() { printf '无法卸载以下文件夹：\n%s\n\n%s' "$1" "$2"; }
 
 e2e_failures=0
 E2E_BACKGROUND=()

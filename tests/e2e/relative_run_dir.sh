@@ -2,8 +2,8 @@
 # The temporary copy started by hand from C:\Program Files with a relative directory (and
 # the drive-relative and rooted forms of it): each names the installation from there, and
 # a folder of the same name, with an Uninstall.exe, stands beside the copy in Temp, where
-# the copy moves its working directory. Each start is refused (exit code 1, no window, no
-# further copy) and neither folder loses a file.
+# the copy moves its working directory. Each start is refused (one box that says the path
+# is not a full one, exit code 1, no window, no further copy) and neither folder loses a file.
 source "$(dirname "$0")/lib.sh"
 e2e_begin relative
 
@@ -23,11 +23,8 @@ for dir in "$SANDBOX_DIR_NAME" ".\\$SANDBOX_DIR_NAME" "C:$SANDBOX_DIR_NAME" "\\P
         wine "C:\\users\\$(id -un)\\Temp\\$copy_name" /run "$dir"; echo "exit $?" >"$E2E_WORK/run.status") \
         </dev/null >"$E2E_WORK/run.log" 2>&1 &
     run=$!
-    for i in $(seq 1 100); do
-        [ -e "$E2E_WORK/run.status" ] && break
-        xdotool search --onlyvisible --name "$E2E_WINDOW_RE" >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    e2e_expect_box "$E2E_REFUSAL_TITLE" "$(e2e_refusal_text "$dir" "$E2E_REFUSAL_INVALID_PATH")" 15 &&
+        e2e_answer "$E2E_REFUSAL_TITLE" Return
     if xdotool search --onlyvisible --name "$E2E_WINDOW_RE" >/dev/null 2>&1; then
         e2e_fail "/run \"$dir\" opened the uninstall window"
         e2e_screen_shot "window-$(echo "$dir" | md5sum | cut -c1-6)"
