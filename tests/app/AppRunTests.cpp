@@ -88,6 +88,56 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
 }
 
+// The copy's window comes to the front even when another window had it. Wine has no
+// foreground lock, so this shows only that the request is made and honoured.
+TEST(AppRun, TheShownWindowIsTheForegroundWindow)
+{
+    zmxtest::ScratchDir dir;
+    ASSERT_TRUE(zmxtest::WriteFileBytes(dir / L"Uninstall.exe", "MZ"));
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    ShowWindow(other, SW_SHOWNORMAL);
+    SetForegroundWindow(other);
+    UninstallerApp app;
+
+    std::atomic<bool> stop{false};
+    std::atomic<bool> foreground{false};
+    std::thread closer([&] {
+        HWND window = nullptr;
+        for (int i = 0; i < 500 && !stop && !foreground; ++i) {
+            window = FindWindowW(L"Zmx.UiWindow", nullptr);
+            foreground = window && IsWindowVisible(window) && GetForegroundWindow() == window;
+            Sleep(20);
+        }
+        if (window)
+            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
+    stop = true;
+    closer.join();
+    DestroyWindow(other);
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(foreground);
+}
+
+// A window started minimised, hidden or without activation keeps what its starter asked for.
+TEST(AppRun, OnlyAnActiveShowCommandAsksForTheForeground)
+{
+    const struct {
+        int showCommand;
+        bool takesForeground;
+    } cases[] = {
+        {SW_SHOWNORMAL, true},     {SW_SHOW, true},          {SW_SHOWMAXIMIZED, true},
+        {SW_RESTORE, true},        {SW_SHOWDEFAULT, true},   {SW_HIDE, false},
+        {SW_SHOWMINIMIZED, false}, {SW_MINIMIZE, false},     {SW_SHOWMINNOACTIVE, false},
+        {SW_SHOWNA, false},        {SW_SHOWNOACTIVATE, false}, {SW_FORCEMINIMIZE, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShowCommandTakesForeground(c.showCommand), c.takesForeground) << "show command " << c.showCommand;
+}
+
 // The artwork is prepared while the directory is checked; when the check refuses it, the
 // application goes without a window and must still wait for its helper and end GDI+.
 TEST(AppRun, UiPreparedForARefusedDirectoryIsReleasedWithTheApplication)

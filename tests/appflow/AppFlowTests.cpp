@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -342,6 +343,51 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.busy);
     EXPECT_EQ(app.progressBar->value, 10);
+}
+
+// The system asks before a logoff, restart or shutdown: no while files are being removed,
+// yes when idle, before and after.
+TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
+{
+    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return app.HandleHookMessage(message, wParam, lParam);
+    };
+    // No removal: the test reports the result itself.
+    app.SetWorkerStarter([](std::thread&, std::function<void()>) { return true; });
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    const auto mayEnd = [this] { return SendMessageW(windowHandle, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+
+    EXPECT_EQ(mayEnd(), TRUE) << "idle";
+    app.ConfirmAndStart();
+    ASSERT_TRUE(app.busy);
+    EXPECT_EQ(mayEnd(), FALSE) << "removing";
+    ReportCompletion(&app, false);
+    EXPECT_EQ(mayEnd(), TRUE) << "idle after the result";
+}
+
+// A session that ends anyway may end the process as soon as WM_ENDSESSION returns: the
+// removal must be over by then.
+TEST_F(AppFlow, AnEndingSessionWaitsForTheRemovalToFinish)
+{
+    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return app.HandleHookMessage(message, wParam, lParam);
+    };
+    std::atomic<bool> finished{false};
+    app.SetWorkerStarter([&finished](std::thread& thread, std::function<void()> body) {
+        return StartWorkerThread(thread, [&finished, body] {
+            Sleep(500);
+            body();
+            finished = true;
+        });
+    });
+    user.Answer(kConfirmTitle, IDYES);
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(app.busy);
+    SendMessageW(windowHandle, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(finished) << "WM_ENDSESSION returned while the removal still ran";
+    EXPECT_FALSE(PathExists(installDir));
 }
 
 TEST_F(AppFlow, EachLayoutSwitchIsDrawnByTheWindowsNextPaint)

@@ -273,6 +273,64 @@ TEST_F(ImageLayerCache, AnOpaqueBackgroundIsBakedInOnlyWhereItCoversTheControl)
     }
 }
 
+// A blended layer's alpha is what GDI+ computed for the picture, not whatever a device
+// bitmap keeps in its fourth byte: opaque where the picture is, transparent black where it
+// is clear and around it.
+TEST_F(ImageLayerCache, ABlendedLayerHoldsThePicturesAlpha)
+{
+    Gdiplus::Bitmap* logo = cache.LoadResourceImage(Self(), kLogo);
+    ASSERT_NE(logo, nullptr);
+    UIE::CUiImage image;
+    Configure(image, {"logo", kLogo, 16, 16, 140, 24, UIE::Contain, 0, 0}, logo);
+    Target target(false, 200, 60);
+    image.PrepareLayer(target.Dc(), 16, 16, 96);
+    const UIE::CUiImageLayer* layer = cache.FindLayer(KeyOf(logo, 140, 24, 16, 16));
+    ASSERT_NE(layer, nullptr);
+    ASSERT_EQ(layer->kind, UIE::CUiImageLayer::Blended);
+    ASSERT_NE(layer->bits, nullptr);
+
+    // The logo is drawn at half its size: layer pixel (16 + x, 16 + y) comes from the
+    // source's pixels around (2x, 2y). A spot whose whole neighbourhood has one alpha.
+    auto findSpot = [&](BYTE alpha, POINT& spot) {
+        for (int y = 1; y < 23; ++y)
+            for (int x = 1; x < 139; ++x) {
+                bool uniform = true;
+                for (int sy = 2 * y - 2; uniform && sy < 2 * y + 4; ++sy)
+                    for (int sx = 2 * x - 2; uniform && sx < 2 * x + 4; ++sx) {
+                        Gdiplus::Color colour;
+                        logo->GetPixel(sx, sy, &colour);
+                        uniform = colour.GetA() == alpha;
+                    }
+                if (uniform) {
+                    spot = POINT{16 + x, 16 + y};
+                    return true;
+                }
+            }
+        return false;
+    };
+    POINT opaque{}, clear{};
+    ASSERT_TRUE(findSpot(0xFF, opaque));
+    ASSERT_TRUE(findSpot(0x00, clear));
+    const struct {
+        const char* name;
+        POINT spot;
+        uint32_t alpha;
+    } spots[] = {
+        {"opaque in the picture", opaque, 0xFF},
+        {"clear in the picture", clear, 0x00},
+        {"in the clip margin", {15, 15}, 0x00},
+        {"in the bottom margin", {80, 40}, 0x00},
+    };
+    for (const auto& entry : spots) {
+        SCOPED_TRACE(entry.name);
+        const uint32_t pixel = layer->bits[static_cast<size_t>(entry.spot.y) * layer->width + entry.spot.x];
+        EXPECT_EQ(pixel >> 24, entry.alpha) << Hex(pixel) << " at " << entry.spot.x << ", " << entry.spot.y;
+        if (entry.alpha == 0) {
+            EXPECT_EQ(pixel, 0u) << "premultiplied: no colour without alpha";
+        }
+    }
+}
+
 // An image on the window's background fills with the colour the paint pipeline fills
 // with, high contrast's system colour included, and is kept opaque in either.
 TEST_F(ImageLayerCache, OnTheWindowBackgroundItFillsWithThePipelinesColour)

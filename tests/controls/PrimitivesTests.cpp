@@ -80,6 +80,28 @@ TEST(RoundRectPath, ZeroOrNegativeRadiusGivesThePlainRectangle)
     }
 }
 
+// Windows' GDI+ refuses arcs of zero size and leaves such a path empty: square corners must
+// be four straight edges, with no curve point that a zero arc would bring.
+TEST(RoundRectPath, ZeroOrNegativeRadiusHoldsOnlyTheFourCorners)
+{
+    for (const float radius : {0.0f, -3.0f}) {
+        SCOPED_TRACE(radius);
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        UIE::AddRoundRectPath(path, Gdiplus::RectF(2, 1, 10, 4), radius);
+        const INT count = path.GetPointCount();
+        ASSERT_EQ(count, 4);
+        std::vector<Gdiplus::PointF> points(4);
+        std::vector<BYTE> types(4);
+        path.GetPathPoints(points.data(), count);
+        path.GetPathTypes(types.data(), count);
+        const Gdiplus::PointF corners[] = {{2, 1}, {12, 1}, {12, 5}, {2, 5}};
+        for (const Gdiplus::PointF& corner : corners)
+            EXPECT_TRUE(HasPointNear(points, corner.X, corner.Y)) << corner.X << ", " << corner.Y;
+        for (const BYTE type : types)
+            EXPECT_NE(type & Gdiplus::PathPointTypePathTypeMask, Gdiplus::PathPointTypeBezier);
+    }
+}
+
 TEST(FillRoundRect, SquareCornersFillTheWholeRectangle)
 {
     Canvas canvas(30, 30);
