@@ -93,49 +93,35 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
 TEST(AppRun, TheShownWindowIsTheForegroundWindow)
 {
     zmxtest::ScratchDir dir;
-    ASSERT_TRUE(zmxtest::WriteFileBytes(dir / L"Uninstall.exe", "MZ"));
-    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    ShowWindow(other, SW_SHOWNORMAL);
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
-    UninstallerApp app;
-
-    std::atomic<bool> stop{false};
     std::atomic<bool> foreground{false};
     std::thread closer([&] {
         HWND window = nullptr;
-        for (int i = 0; i < 500 && !stop && !foreground; ++i) {
+        for (int i = 0; i < 500 && !foreground; ++i, Sleep(20)) {
             window = FindWindowW(L"Zmx.UiWindow", nullptr);
             foreground = window && IsWindowVisible(window) && GetForegroundWindow() == window;
-            Sleep(20);
         }
-        if (window)
-            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
-    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
-    stop = true;
+    UninstallerApp app;
+    EXPECT_EQ(app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path()), 0);
     closer.join();
     DestroyWindow(other);
-
-    EXPECT_EQ(exitCode, 0);
     EXPECT_TRUE(foreground);
 }
 
 // A window started minimised, hidden or without activation keeps what its starter asked for.
 TEST(AppRun, OnlyAnActiveShowCommandAsksForTheForeground)
 {
-    const struct {
-        int showCommand;
-        bool takesForeground;
-    } cases[] = {
-        {SW_SHOWNORMAL, true},     {SW_SHOW, true},          {SW_SHOWMAXIMIZED, true},
-        {SW_RESTORE, true},        {SW_SHOWDEFAULT, true},   {SW_HIDE, false},
-        {SW_SHOWMINIMIZED, false}, {SW_MINIMIZE, false},     {SW_SHOWMINNOACTIVE, false},
-        {SW_SHOWNA, false},        {SW_SHOWNOACTIVATE, false}, {SW_FORCEMINIMIZE, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ShowCommandTakesForeground(c.showCommand), c.takesForeground) << "show command " << c.showCommand;
+    const int taking[] = {SW_SHOWNORMAL, SW_SHOW, SW_SHOWMAXIMIZED, SW_RESTORE, SW_SHOWDEFAULT};
+    const int keeping[] = {SW_HIDE, SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_SHOWNA,
+                           SW_SHOWNOACTIVATE, SW_FORCEMINIMIZE};
+    for (const int command : taking)
+        EXPECT_TRUE(ShowCommandTakesForeground(command)) << command;
+    for (const int command : keeping)
+        EXPECT_FALSE(ShowCommandTakesForeground(command)) << command;
 }
 
 // The artwork is prepared while the directory is checked; when the check refuses it, the

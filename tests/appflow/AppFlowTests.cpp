@@ -168,6 +168,12 @@ protected:
                       app.minimizeButton->visible, app.statusLabel->visible, app.progressBar->visible};
     }
 
+    // The application's answers to the window's messages, as Run installs them.
+    void InstallHook()
+    {
+        app.window.messageHook = [this](UINT m, WPARAM w, LPARAM l) { return app.HandleHookMessage(m, w, l); };
+    }
+
     // A starter that counts the attempts and then starts the thread as the program does.
     WorkerStarter CountingStarter()
     {
@@ -349,9 +355,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 // yes when idle, before and after.
 TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
 {
-    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
-        return app.HandleHookMessage(message, wParam, lParam);
-    };
+    InstallHook();
     // No removal: the test reports the result itself.
     app.SetWorkerStarter([](std::thread&, std::function<void()>) { return true; });
     user.Answer(kConfirmTitle, IDYES);
@@ -370,9 +374,7 @@ TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
 // removal must be over by then.
 TEST_F(AppFlow, AnEndingSessionWaitsForTheRemovalToFinish)
 {
-    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
-        return app.HandleHookMessage(message, wParam, lParam);
-    };
+    InstallHook();
     std::atomic<bool> finished{false};
     app.SetWorkerStarter([&finished](std::thread& thread, std::function<void()> body) {
         return StartWorkerThread(thread, [&finished, body] {
