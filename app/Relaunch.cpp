@@ -35,6 +35,9 @@ int RelaunchFromTemp()
     }
 
     const std::wstring parameters = std::wstring(kRunSwitch) + L" \"" + installDir + L"\"";
+    // This process has the foreground right that the user's click gave it, and exits at
+    // once; the copy may take the foreground only if it is handed on before the start.
+    AllowSetForegroundWindow(ASFW_ANY);
     const HINSTANCE started = ShellExecuteW(nullptr, L"open", copyPath.c_str(), parameters.c_str(),
                                             nullptr, SW_SHOWNORMAL);
     // ShellExecuteW reports success as a value above 32; a copy that never ran is ours to remove.

@@ -78,7 +78,7 @@ void UninstallerApp::ConfirmAndStart()
         return;
     }
 
-    busy = true;
+    SetBusy(true);
     ShowLayout(true);
     progressBar->SetValue(10);
 
@@ -91,6 +91,19 @@ void UninstallerApp::ConfirmAndStart()
         // the user still gets a result instead of a busy window that never ends.
         removal();
     }
+}
+
+void UninstallerApp::SetBusy(bool removing)
+{
+    busy = removing;
+    if (!window.hwnd)
+        return;
+    // Shown on the shutdown screen beside the window's title while the window refuses
+    // WM_QUERYENDSESSION.
+    if (removing)
+        ShutdownBlockReasonCreate(window.hwnd, L"正在卸载，请稍候……");
+    else
+        ShutdownBlockReasonDestroy(window.hwnd);
 }
 
 std::function<void(bool)> UninstallerApp::CompletionPoster()
@@ -107,7 +120,7 @@ void RunRemoval(const std::wstring& installDir, const std::function<void(bool re
 
 void ReportCompletion(UninstallerApp* app, bool removed)
 {
-    app->busy = false;
+    app->SetBusy(false);
     if (removed) {
         app->progressBar->SetValue(100);
         app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductName, MB_OK | MB_ICONINFORMATION);

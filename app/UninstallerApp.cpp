@@ -97,6 +97,10 @@ int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const std::ws
     };
     ShowWindow(window.hwnd, showCommand);
     UpdateWindow(window.hwnd);
+    // The launcher that started this copy has let it take the foreground; without asking,
+    // the window may open behind the one the user clicked in.
+    if (ShowCommandTakesForeground(showCommand))
+        SetForegroundWindow(window.hwnd);
 
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -116,9 +120,33 @@ LRESULT UninstallerApp::HandleHookMessage(UINT message, WPARAM wParam, LPARAM)
         PostQuitMessage(0);
         return 0;
     }
+    // A logoff or restart halfway through the tree would leave a product that neither
+    // runs nor uninstalls: refuse while busy (the reason was given in SetBusy). When the
+    // session ends anyway, the process may be ended once this returns, so the removal
+    // finishes first; its result is posted and never shown.
+    if (message == WM_QUERYENDSESSION && busy)
+        return FALSE;
+    if (message == WM_ENDSESSION && wParam) {
+        WaitForWorker();
+        return 0;
+    }
     // Alt+F4, the system menu and the taskbar ask through SC_CLOSE; while files are
     // being removed the window stays until the result has been reported.
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && busy)
         return 0;
     return -1;
+}
+
+bool ShowCommandTakesForeground(int showCommand)
+{
+    switch (showCommand) {
+    case SW_SHOWNORMAL:
+    case SW_SHOW:
+    case SW_SHOWMAXIMIZED:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+        return true;
+    default:
+        return false;
+    }
 }

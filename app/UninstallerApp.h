@@ -59,6 +59,8 @@ public:
     // The worker's way back: posts the result to the window thread, where
     // ReportCompletion runs with it. Callable from any thread.
     std::function<void(bool removed)> CompletionPoster();
+    // Sets busy, and while it is set tells the system why a logoff must wait.
+    void SetBusy(bool removing);
     // How ConfirmAndStart starts its worker; tests replace it.
     void SetWorkerStarter(WorkerStarter starter) { startWorker = std::move(starter); }
 
@@ -95,3 +97,6 @@ private:
 void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report);
 // On the window thread: reports the result of one removal.
 void ReportCompletion(UninstallerApp* app, bool removed);
+// Whether a window shown with showCommand should also ask for the foreground: only when
+// it is meant to come up active and not minimised.
+bool ShowCommandTakesForeground(int showCommand);

@@ -88,6 +88,42 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
 }
 
+// The copy's window comes to the front even when another window had it. Wine has no
+// foreground lock, so this shows only that the request is made and honoured.
+TEST(AppRun, TheShownWindowIsTheForegroundWindow)
+{
+    zmxtest::ScratchDir dir;
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    std::atomic<bool> foreground{false};
+    std::thread closer([&] {
+        HWND window = nullptr;
+        for (int i = 0; i < 500 && !foreground; ++i, Sleep(20)) {
+            window = FindWindowW(L"Zmx.UiWindow", nullptr);
+            foreground = window && IsWindowVisible(window) && GetForegroundWindow() == window;
+        }
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    UninstallerApp app;
+    EXPECT_EQ(app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path()), 0);
+    closer.join();
+    DestroyWindow(other);
+    EXPECT_TRUE(foreground);
+}
+
+// A window started minimised, hidden or without activation keeps what its starter asked for.
+TEST(AppRun, OnlyAnActiveShowCommandAsksForTheForeground)
+{
+    const int taking[] = {SW_SHOWNORMAL, SW_SHOW, SW_SHOWMAXIMIZED, SW_RESTORE, SW_SHOWDEFAULT};
+    const int keeping[] = {SW_HIDE, SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_SHOWNA,
+                           SW_SHOWNOACTIVATE, SW_FORCEMINIMIZE};
+    for (const int command : taking)
+        EXPECT_TRUE(ShowCommandTakesForeground(command)) << command;
+    for (const int command : keeping)
+        EXPECT_FALSE(ShowCommandTakesForeground(command)) << command;
+}
+
 // The artwork is prepared while the directory is checked; when the check refuses it, the
 // application goes without a window and must still wait for its helper and end GDI+.
 TEST(AppRun, UiPreparedForARefusedDirectoryIsReleasedWithTheApplication)

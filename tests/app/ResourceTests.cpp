@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <set>
+#include <string>
 
 using namespace zmxtest;
 
@@ -193,6 +194,25 @@ TEST_F(ExeResources, ManifestRunsAsInvoker)
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
     EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+}
+
+// Common Controls 6 gives the message boxes today's buttons, and "*" loads it on either
+// machine; the program names its own machine, or Windows refuses to start it.
+TEST_F(ExeResources, ManifestNamesItsMachineAndAsksForCommonControls6)
+{
+#if defined(_WIN64)
+    const std::string machine = "amd64";
+#else
+    const std::string machine = "x86";
+#endif
+    const std::string manifest = Bytes(RT_MANIFEST, MAKEINTRESOURCEW(1));
+    const std::string own = "name=\"Zembrivox.Qelvo.Uninstall\" version=\"1.0.0.8\" processorArchitecture=\"" + machine;
+    EXPECT_NE(manifest.find(own + "\"/>"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("<dependentAssembly>\n      <assemblyIdentity type=\"win32\" "
+                            "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"*\" "
+                            "publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"),
+              std::string::npos)
+        << manifest;
 }
 
 // The copy runs from TEMP, alone: it must be a GUI program that needs no DLL of the MinGW

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -165,6 +166,12 @@ protected:
     {
         return Layout{app.uninstallButton->visible, app.descriptionLabel->visible, app.closeButton->visible,
                       app.minimizeButton->visible, app.statusLabel->visible, app.progressBar->visible};
+    }
+
+    // The application's answers to the window's messages, as Run installs them.
+    void InstallHook()
+    {
+        app.window.messageHook = [this](UINT m, WPARAM w, LPARAM l) { return app.HandleHookMessage(m, w, l); };
     }
 
     // A starter that counts the attempts and then starts the thread as the program does.
@@ -342,6 +349,47 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.busy);
     EXPECT_EQ(app.progressBar->value, 10);
+}
+
+// The system asks before a logoff, restart or shutdown: no while files are being removed,
+// yes when idle, before and after.
+TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
+{
+    InstallHook();
+    // No removal: the test reports the result itself.
+    app.SetWorkerStarter([](std::thread&, std::function<void()>) { return true; });
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    const auto mayEnd = [this] { return SendMessageW(windowHandle, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); };
+
+    EXPECT_EQ(mayEnd(), TRUE) << "idle";
+    app.ConfirmAndStart();
+    ASSERT_TRUE(app.busy);
+    EXPECT_EQ(mayEnd(), FALSE) << "removing";
+    ReportCompletion(&app, false);
+    EXPECT_EQ(mayEnd(), TRUE) << "idle after the result";
+}
+
+// A session that ends anyway may end the process as soon as WM_ENDSESSION returns: the
+// removal must be over by then.
+TEST_F(AppFlow, AnEndingSessionWaitsForTheRemovalToFinish)
+{
+    InstallHook();
+    std::atomic<bool> finished{false};
+    app.SetWorkerStarter([&finished](std::thread& thread, std::function<void()> body) {
+        return StartWorkerThread(thread, [&finished, body] {
+            Sleep(500);
+            body();
+            finished = true;
+        });
+    });
+    user.Answer(kConfirmTitle, IDYES);
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(app.busy);
+    SendMessageW(windowHandle, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(finished) << "WM_ENDSESSION returned while the removal still ran";
+    EXPECT_FALSE(PathExists(installDir));
 }
 
 TEST_F(AppFlow, EachLayoutSwitchIsDrawnByTheWindowsNextPaint)

@@ -273,6 +273,49 @@ TEST_F(ImageLayerCache, AnOpaqueBackgroundIsBakedInOnlyWhereItCoversTheControl)
     }
 }
 
+// A blended layer's alpha is what GDI+ computed for the picture, not whatever a device
+// bitmap keeps in its fourth byte: opaque where the picture is, transparent black where it
+// is clear and around it.
+TEST_F(ImageLayerCache, ABlendedLayerHoldsThePicturesAlpha)
+{
+    Gdiplus::Bitmap* logo = cache.LoadResourceImage(Self(), kLogo);
+    ASSERT_NE(logo, nullptr);
+    UIE::CUiImage image;
+    Configure(image, {"logo", kLogo, 16, 16, 140, 24, UIE::Contain, 0, 0}, logo);
+    Target target(false, 200, 60);
+    image.PrepareLayer(target.Dc(), 16, 16, 96);
+    const UIE::CUiImageLayer* layer = cache.FindLayer(KeyOf(logo, 140, 24, 16, 16));
+    ASSERT_NE(layer, nullptr);
+    ASSERT_EQ(layer->kind, UIE::CUiImageLayer::Blended);
+    ASSERT_NE(layer->bits, nullptr);
+
+    // The logo is drawn at half its size: layer pixel (16 + x, 16 + y) comes from the
+    // source's pixels around (2x, 2y). Where those all have one alpha, so has the layer.
+    Gdiplus::Rect all(0, 0, 280, 48);
+    Gdiplus::BitmapData source{};
+    ASSERT_EQ(logo->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &source), Gdiplus::Ok);
+    const auto sourceAlpha = [&source](int x, int y) {
+        return static_cast<const uint32_t*>(source.Scan0)[y * source.Stride / 4 + x] >> 24;
+    };
+    int seen[2] = {0, 0};
+    for (int y = 1; y < 23; ++y)
+        for (int x = 1; x < 139; ++x) {
+            const uint32_t alpha = sourceAlpha(2 * x, 2 * y);
+            bool uniform = alpha == 0 || alpha == 0xFF;
+            for (int i = 0; uniform && i < 36; ++i)
+                uniform = sourceAlpha(2 * x - 2 + i % 6, 2 * y - 2 + i / 6) == alpha;
+            if (!uniform)
+                continue;
+            ++seen[alpha ? 1 : 0];
+            const uint32_t pixel = layer->bits[static_cast<size_t>(16 + y) * layer->width + 16 + x];
+            EXPECT_EQ(alpha ? pixel >> 24 : pixel, alpha) << Hex(pixel) << " at " << 16 + x << ", " << 16 + y;
+        }
+    logo->UnlockBits(&source);
+    EXPECT_GT(seen[0], 0) << "clear spots";
+    EXPECT_GT(seen[1], 0) << "opaque spots";
+    EXPECT_EQ(layer->bits[15 * layer->width + 15], 0u) << "the clip margin stays transparent black";
+}
+
 // An image on the window's background fills with the colour the paint pipeline fills
 // with, high contrast's system colour included, and is kept opaque in either.
 TEST_F(ImageLayerCache, OnTheWindowBackgroundItFillsWithThePipelinesColour)

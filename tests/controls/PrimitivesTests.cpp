@@ -68,10 +68,19 @@ TEST(RoundRectPath, DiameterIsClampedToTheShorterSide)
     EXPECT_NEAR(maxY, 4, 0.01f);
 }
 
+// Windows' GDI+ refuses arcs of zero size and leaves such a path empty: square corners are
+// four straight edges, with none of the curve points a zero arc would bring.
 TEST(RoundRectPath, ZeroOrNegativeRadiusGivesThePlainRectangle)
 {
     for (const float radius : {0.0f, -3.0f}) {
         SCOPED_TRACE(radius);
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
+        UIE::AddRoundRectPath(path, Gdiplus::RectF(0, 0, 10, 4), radius);
+        BYTE types[4] = {};
+        ASSERT_EQ(path.GetPointCount(), 4);
+        path.GetPathTypes(types, 4);
+        for (const BYTE type : types)
+            EXPECT_NE(type & Gdiplus::PathPointTypePathTypeMask, Gdiplus::PathPointTypeBezier);
         const auto points = FlattenedPoints(10, 4, radius);
         EXPECT_TRUE(HasPointNear(points, 0, 0));
         EXPECT_TRUE(HasPointNear(points, 10, 0));

@@ -9,19 +9,24 @@ COLORREF ArgbToColorRef(uint32_t argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
+void SetUpGraphics(Gdiplus::Graphics& graphics, const CUiPaintContext& context)
+{
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.TranslateTransform(static_cast<Gdiplus::REAL>(context.originX),
+                                static_cast<Gdiplus::REAL>(context.originY), Gdiplus::MatrixOrderPrepend);
+    const RECT& clip = context.clip;
+    graphics.SetClip(Gdiplus::Rect(clip.left - context.originX, clip.top - context.originY,
+                                   clip.right - clip.left, clip.bottom - clip.top));
+}
+
 Gdiplus::Graphics* GetGraphics(CUiPaintContext& context)
 {
     if (context.graphics)
         return context.graphics.get();
     auto graphics = std::make_unique<Gdiplus::Graphics>(context.hdc);
-    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    graphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics->TranslateTransform(static_cast<Gdiplus::REAL>(context.originX),
-                                 static_cast<Gdiplus::REAL>(context.originY), Gdiplus::MatrixOrderPrepend);
-    const RECT& clip = context.clip;
-    graphics->SetClip(Gdiplus::Rect(clip.left - context.originX, clip.top - context.originY,
-                                    clip.right - clip.left, clip.bottom - clip.top));
+    SetUpGraphics(*graphics, context);
     context.graphics = std::move(graphics);
     return context.graphics.get();
 }
@@ -47,7 +52,12 @@ void AddRoundRectPath(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& rect, f
     float d = 2.0f * radius;
     d = std::min(d, rect.Width);
     d = std::min(d, rect.Height);
-    d = std::max(d, 0.0f);
+    // GDI+ refuses an arc of zero width (InvalidParameter) and leaves the path empty, so
+    // square corners are the rectangle itself.
+    if (d <= 0.0f) {
+        path.AddRectangle(rect);
+        return;
+    }
     const float right = rect.X + rect.Width - d;
     const float bottom = rect.Y + rect.Height - d;
     path.AddArc(rect.X, rect.Y, d, d, 180.0f, 90.0f);

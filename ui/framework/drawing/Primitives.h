@@ -10,10 +10,13 @@ COLORREF ArgbToColorRef(uint32_t argb);
 
 // The context's GDI+ graphics, made on demand at the current origin and clip.
 Gdiplus::Graphics* GetGraphics(CUiPaintContext& context);
+// Gives graphics, whatever it draws on, the settings, origin and clip GetGraphics gives.
+void SetUpGraphics(Gdiplus::Graphics& graphics, const CUiPaintContext& context);
 // Deletes the context's graphics object, if any.
 void ReleaseGraphics(CUiPaintContext& context);
 
-// Rounded rectangle; the corner diameter is clamped to the shorter side.
+// Rounded rectangle; the corner diameter is clamped to the shorter side, and a radius of
+// zero or less gives the plain rectangle.
 void AddRoundRectPath(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& rect, float radius);
 void FillRoundRect(CUiPaintContext& context, const UiRect& rect, uint32_t argb, float radius);
 void FillRoundRectGradient(CUiPaintContext& context, const UiRect& rect, uint32_t argb1, uint32_t argb2,

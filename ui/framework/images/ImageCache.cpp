@@ -77,12 +77,28 @@ bool ImageLayerKey::operator==(const ImageLayerKey& other) const
            margin == other.margin && dibTarget == other.dibTarget;
 }
 
-CUiImageLayer::CUiImageLayer(const ImageLayerKey& layerKey, HDC target, int layerWidth, int layerHeight)
-    : key(layerKey), width(layerWidth), height(layerHeight)
+CUiImageLayer::CUiImageLayer(const ImageLayerKey& layerKey, HDC target, int layerWidth, int layerHeight,
+                             Kind layerKind)
+    : key(layerKey), kind(layerKind), width(layerWidth), height(layerHeight)
 {
-    // Compatible with the target, so that GDI+ takes the same road drawing into the
-    // layer as it would drawing into the target itself.
-    bitmap = CreateCompatibleBitmap(target, width, height);
+    if (kind == Opaque) {
+        // Compatible with the target, so that GDI+ takes the same road drawing into the
+        // layer as it would drawing into the target itself.
+        bitmap = CreateCompatibleBitmap(target, width, height);
+    } else {
+        // What GDI+ leaves in the alpha byte of a device bitmap is not documented, and
+        // AlphaBlend reads that byte: a bitmap of known format has a known alpha.
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        bitmap = CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        bits = static_cast<uint32_t*>(pixels);
+    }
     if (!bitmap)
         return;
     dc = CreateCompatibleDC(target);

@@ -31,14 +31,16 @@ struct ImageLayerKey {
 
 // An image control's drawing made once and kept; its pixel (x, y) belongs at (x, y) of
 // the back buffer. A blended layer holds the image drawn onto transparent black: the
-// premultiplied pixels GDI+ would blend onto the target. An opaque layer holds the
-// control's background and image as they come out over any backdrop, to be copied.
+// premultiplied pixels GDI+ would blend onto the target, in a 32-bit DIB section whose
+// alpha GDI+ writes as a bitmap's, not as a device's. An opaque layer holds the control's
+// background and image as they come out over any backdrop, to be copied.
 class CUiImageLayer {
 public:
     enum Kind { Blended, Opaque };
 
-    // An uninitialised layer compatible with target, width × height; dc is null on failure.
-    CUiImageLayer(const ImageLayerKey& key, HDC target, int width, int height);
+    // An uninitialised layer of kind, width × height: an opaque one compatible with
+    // target, a blended one a top-down 32-bit DIB section; dc is null on failure.
+    CUiImageLayer(const ImageLayerKey& key, HDC target, int width, int height, Kind kind);
     ~CUiImageLayer();
     CUiImageLayer(const CUiImageLayer&) = delete;
     CUiImageLayer& operator=(const CUiImageLayer&) = delete;
@@ -50,6 +52,7 @@ public:
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previousBitmap = nullptr;
+    uint32_t* bits = nullptr; // a blended layer's premultiplied ARGB pixels, rows top down
 };
 
 // Process-wide store of decoded bitmaps; it owns every bitmap it returns, and callers

@@ -175,6 +175,30 @@ bool DrawLayerImageInBands(CUiImageLayer& layer, HDC target, const Gdiplus::Rect
     return true;
 }
 
+// A blended layer's image, drawn by GDI+ into a bitmap over the layer's own pixels:
+// cleared to transparent black, every pixel GDI+ touches gets premultiplied colour and
+// the alpha GDI+ computed for it, and the rest stays zero.
+void DrawBlendedLayerImage(CUiImageLayer& layer, const Gdiplus::RectF& destination)
+{
+    const ImageLayerKey& key = layer.key;
+    GdiFlush();
+    std::fill(layer.bits, layer.bits + static_cast<size_t>(layer.width) * layer.height, 0u);
+    {
+        Gdiplus::Bitmap pixels(layer.width, layer.height, layer.width * 4, PixelFormat32bppPARGB,
+                               reinterpret_cast<BYTE*>(layer.bits));
+        Gdiplus::Graphics graphics(&pixels);
+        CUiPaintContext context;
+        context.Reset(nullptr, layer.width, layer.height);
+        context.originX = key.originX;
+        context.originY = key.originY;
+        context.clip = RECT{std::max(0, key.originX - key.margin), std::max(0, key.originY - key.margin),
+                            layer.width, layer.height};
+        SetUpGraphics(graphics, context);
+        DrawClippedImage(graphics, key.source, key.width, key.height, static_cast<float>(key.radius), destination);
+        graphics.Flush(Gdiplus::FlushIntentionSync);
+    }
+}
+
 } // namespace
 
 void DrawClippedImage(Gdiplus::Graphics& graphics, Gdiplus::Bitmap* image, int width, int height, float radius,
@@ -199,33 +223,34 @@ CUiImageLayer* MakeImageLayer(const ImageLayerKey& key, HDC target, const Gdiplu
     const int bottom = key.originY + key.height + key.margin;
     if (right <= 0 || bottom <= 0)
         return nullptr;
-    auto layer = std::make_unique<CUiImageLayer>(key, target, right, bottom);
-    if (!layer->dc)
-        return nullptr;
-    CUiPaintContext layerContext;
-    layerContext.Reset(layer->dc, right, bottom);
-    layerContext.originX = key.originX;
-    layerContext.originY = key.originY;
-    layerContext.clip = RECT{std::max(0, key.originX - key.margin), std::max(0, key.originY - key.margin), right,
-                             bottom};
-
-    layer->kind = CUiImageLayer::Blended;
     if ((key.background >> 24) == 0xFF && key.radius == 0 && key.fit == Contain) {
+        auto layer = std::make_unique<CUiImageLayer>(key, target, right, bottom, CUiImageLayer::Opaque);
+        if (!layer->dc)
+            return nullptr;
+        CUiPaintContext layerContext;
+        layerContext.Reset(layer->dc, right, bottom);
+        layerContext.originX = key.originX;
+        layerContext.originY = key.originY;
+        layerContext.clip = RECT{std::max(0, key.originX - key.margin), std::max(0, key.originY - key.margin),
+                                 right, bottom};
         const uint32_t fill = key.background & 0xFFFFFF;
         const uint32_t untouched = ~key.background & 0xFFFFFF;
         FillLayer(*layer, untouched);
         FillRoundRect(layerContext, UiRect{0, 0, key.width, key.height}, key.background, 0.0f);
-        if (FillCoversExactly(*layer, fill, untouched))
-            layer->kind = CUiImageLayer::Opaque;
+        ReleaseGraphics(layerContext);
+        layerContext.hdc = nullptr;
+        if (FillCoversExactly(*layer, fill, untouched)) {
+            GdiFlush();
+            const int bands = BandCount(key, destination);
+            if (bands == 1 || !DrawLayerImageInBands(*layer, target, destination, bands))
+                DrawLayerImage(layer->dc, key, key.source, destination, right, 0, bottom);
+            return CUiImageCache::Instance().AddLayer(std::move(layer));
+        }
     }
-    ReleaseGraphics(layerContext);
-    layerContext.hdc = nullptr;
-    if (layer->kind == CUiImageLayer::Blended)
-        FillLayer(*layer, 0);
-    GdiFlush();
-    const int bands = BandCount(key, destination);
-    if (bands == 1 || !DrawLayerImageInBands(*layer, target, destination, bands))
-        DrawLayerImage(layer->dc, key, key.source, destination, right, 0, bottom);
+    auto layer = std::make_unique<CUiImageLayer>(key, target, right, bottom, CUiImageLayer::Blended);
+    if (!layer->dc || !layer->bits)
+        return nullptr;
+    DrawBlendedLayerImage(*layer, destination);
     return CUiImageCache::Instance().AddLayer(std::move(layer));
 }
 
