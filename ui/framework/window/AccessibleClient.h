@@ -9,6 +9,9 @@ namespace UIE {
 class CUiControl;
 class CUiWindow;
 
+// Whether accSelect's flags ask for the keyboard focus and nothing this object cannot do.
+bool AsksForFocusOnly(LONG flags);
+
 // The MSAA object of a window's client area. Its children are simple elements, child id n
 // being the n-th shown control with an accessible role in drawing order; each property maps
 // the id to the control. After Disconnect every call answers CO_E_OBJNOTCONNECTED.
@@ -63,6 +66,7 @@ private:
     HRESULT ResolveInto(const VARIANT& child, VARIANT* out, CUiControl*& control) const;
     // A text property: property's value for a control, selfText's for the client itself
     // (none without it).
+    HRESULT NoText(const VARIANT& child, BSTR* out) const;
     HRESULT ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),
                             std::wstring CUiWindow::*selfText = nullptr) const;
 
