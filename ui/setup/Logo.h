@@ -11,6 +11,8 @@ namespace SetupUi {
 class CLogo : public UIE::CUiImage {
 public:
     void Paint(UIE::CUiPaintContext& context) override;
+    // In high contrast the name may run on to the right, over the banner's empty place.
+    int GetClipMargin() override;
 };
 
 } // namespace SetupUi
