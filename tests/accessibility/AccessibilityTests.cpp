@@ -936,6 +936,10 @@ TEST_F(Keyboard, EscapeAndTheSystemCloseOnlyWhileIdle)
         const UINT state = GetMenuState(GetSystemMenu(app.window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
         return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
     };
+    // The application's hook, which answers the system's close; its quit message stays out.
+    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return message == WM_DESTROY ? -1 : app.HandleHookMessage(message, wParam, lParam);
+    };
     EXPECT_FALSE(closeGreyed());
     StartThroughDefaultAction();
     EXPECT_TRUE(closeGreyed());
