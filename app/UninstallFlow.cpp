@@ -65,8 +65,10 @@ void UninstallerApp::ShowLayout(bool busyLayout)
     }
     // Alt+F4 and the system menu cannot close the window while files are being removed;
     // a greyed item lets a reader say so.
-    if (window.hwnd)
-        EnableMenuItem(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | (busyLayout ? MF_GRAYED : MF_ENABLED));
+    if (window.hwnd) {
+        EnableMenuItem(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE,
+                       MF_BYCOMMAND | (busyLayout ? MF_GRAYED : MF_ENABLED));
+    }
     window.Invalidate(nullptr);
 }
 

@@ -232,7 +232,6 @@ HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
     return S_OK;
 }
 
-// A valid child without the text: S_FALSE and no string.
 HRESULT CAccessibleClient::NoText(const VARIANT& child, BSTR* out) const
 {
     if (out)

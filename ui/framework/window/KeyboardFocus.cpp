@@ -137,7 +137,7 @@ bool HandleNavigationKey(CUiWindow& window, WPARAM key, LPARAM flags)
 
 bool HandleNavigationKeyUp(CUiWindow& window, WPARAM key)
 {
-    if ((key != VK_SPACE && key != VK_RETURN) || !window.keyPressedControl || key != window.keyPressedKey)
+    if (!window.keyPressedControl || key != window.keyPressedKey)
         return false;
     CUiControl* pressed = window.keyPressedControl;
     CancelKeyPress(window);
