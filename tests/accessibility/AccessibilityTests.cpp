@@ -13,7 +13,6 @@
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/images/ImageCache.h"
-#include "ui/framework/window/AccessibleClient.h"
 #include "ui/framework/window/AccessibleTree.h"
 #include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/controls/FocusRing.h"
@@ -982,21 +981,6 @@ TEST(AccessibleIds, AControlKeepsItsIdWhateverIsShown)
     EXPECT_EQ(ids.ControlOf(1), first);
     EXPECT_EQ(ids.ControlOf(4), nullptr);
     EXPECT_EQ(ids.ControlOf(0), nullptr);
-}
-
-TEST(AccessibleControls, FocusWithOrWithoutTheSelectionIsFocus)
-{
-    const std::pair<LONG, bool> cases[] = {
-        {SELFLAG_TAKEFOCUS, true},
-        {SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, true},
-        {SELFLAG_NONE, false},
-        {SELFLAG_TAKESELECTION, false},
-        {SELFLAG_TAKEFOCUS | SELFLAG_ADDSELECTION, false},
-        {SELFLAG_TAKEFOCUS | SELFLAG_EXTENDSELECTION, false},
-        {SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION | SELFLAG_REMOVESELECTION, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(UIE::AsksForFocusOnly(c.first), c.second) << "flags 0x" << std::hex << c.first;
 }
 
 // Users who asked for keyboard cues always (SPI_SETKEYBOARDCUES) see the ring from the

@@ -36,12 +36,13 @@ void SetChildId(VARIANT* out, LONG id)
     out->lVal = id;
 }
 
-} // namespace
-
+// Whether accSelect's flags ask for the keyboard focus and nothing this object cannot do.
 bool AsksForFocusOnly(LONG flags)
 {
     return flags == SELFLAG_TAKEFOCUS || flags == (SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION);
 }
+
+} // namespace
 
 CAccessibleClient::CAccessibleClient(CUiWindow* owner) : window(owner) {}
 

@@ -9,9 +9,6 @@ namespace UIE {
 class CUiControl;
 class CUiWindow;
 
-// Whether accSelect's flags ask for the keyboard focus and nothing this object cannot do.
-bool AsksForFocusOnly(LONG flags);
-
 // The MSAA object of a window's client area. Its children are simple elements, child id n
 // being the n-th shown control with an accessible role in drawing order; each property maps
 // the id to the control. After Disconnect every call answers CO_E_OBJNOTCONNECTED.
