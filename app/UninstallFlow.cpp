@@ -41,21 +41,35 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 
 void UninstallerApp::ShowLayout(bool busyLayout)
 {
-    // Each switch tells screen readers of every control that goes or comes, by its own id.
-    uninstallButton->SetVisible(!busyLayout);
-    descriptionLabel->SetVisible(!busyLayout);
-    closeButton->SetVisible(!busyLayout);
-    minimizeButton->SetVisible(busyLayout);
-    statusLabel->SetVisible(busyLayout);
-    progressBar->SetVisible(busyLayout);
-    window.Invalidate(nullptr);
+    UIE::CUiControl* const idleControls[] = {uninstallButton, descriptionLabel, closeButton};
+    UIE::CUiControl* const busyControls[] = {minimizeButton, statusLabel, progressBar};
+    // Each switch tells screen readers of every control that comes or goes, by its own id.
+    // The new controls come first, so the focus moves straight to one of them and a reader
+    // hears no empty window in between.
+    for (UIE::CUiControl* control : busyLayout ? busyControls : idleControls)
+        control->SetVisible(true);
     if (busyLayout) {
-        // Readers speak an alert wherever the focus is; a new static text alone is not read.
-        statusLabel->NotifyAccessible(EVENT_SYSTEM_ALERT);
-    } else if (!window.focusedControl) {
-        // The button came back: it has the focus again, as when the window opened.
+        // The value before the focus: readers speak the bar's name and value on its focus
+        // ("正在卸载，请稍候…… 10%"), which every reader follows.
+        progressBar->SetValue(10);
+        UIE::SetKeyboardFocus(window, progressBar);
+    } else {
+        // The button has the focus again, as when the window opened.
         UIE::SetKeyboardFocus(window, uninstallButton);
     }
+    for (UIE::CUiControl* control : busyLayout ? idleControls : busyControls)
+        control->SetVisible(false);
+    if (!busyLayout) {
+        // Hidden, so nobody hears it; the next attempt's 10 is a change again.
+        progressBar->SetValue(0);
+    }
+    // Alt+F4 and the system menu cannot close the window while files are being removed;
+    // a greyed item lets a reader say so.
+    if (window.hwnd) {
+        EnableMenuItem(GetSystemMenu(window.hwnd, FALSE), SC_CLOSE,
+                       MF_BYCOMMAND | (busyLayout ? MF_GRAYED : MF_ENABLED));
+    }
+    window.Invalidate(nullptr);
 }
 
 void UninstallerApp::ConfirmAndStart()
@@ -80,7 +94,6 @@ void UninstallerApp::ConfirmAndStart()
 
     SetBusy(true);
     ShowLayout(true);
-    progressBar->SetValue(10);
 
     // The previous attempt's thread has posted its result already; only its exit is left.
     if (worker.joinable())
@@ -108,8 +121,11 @@ void UninstallerApp::SetBusy(bool removing)
 
 std::function<void(bool)> UninstallerApp::CompletionPoster()
 {
-    UIE::CUiWindow* target = &window;
-    return [target, app = this](bool removed) { target->PostTask([app, removed] { ReportCompletion(app, removed); }); };
+    // The handle is read here, on the window thread; the worker only posts to it.
+    const HWND target = window.hwnd;
+    return [target, app = this](bool removed) {
+        UIE::CUiWindow::PostTaskTo(target, [app, removed] { ReportCompletion(app, removed); });
+    };
 }
 
 void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report)

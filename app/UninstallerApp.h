@@ -54,10 +54,12 @@ public:
     void ConfirmAndStart();
     // Answers the window's messages before its own handling; -1 leaves them to it.
     LRESULT HandleHookMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Shows the button, description and close button, or the status, bar and minimise button.
+    // Shows the button, description and close button, or the status, bar (at 10) and
+    // minimise button; the focus goes to the button or the bar, the system menu's close is
+    // greyed while busy.
     void ShowLayout(bool busyLayout);
-    // The worker's way back: posts the result to the window thread, where
-    // ReportCompletion runs with it. Callable from any thread.
+    // The worker's way back, made on the window thread: posts the result to the window,
+    // where ReportCompletion runs with it. The function it returns is callable from any thread.
     std::function<void(bool removed)> CompletionPoster();
     // Sets busy, and while it is set tells the system why a logoff must wait.
     void SetBusy(bool removing);

@@ -8,6 +8,7 @@
 #include "ui/framework/images/UiImage.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Logo.h"
 
 #include <memory>
 
@@ -35,9 +36,10 @@ struct Artwork {
 const Artwork kBanner{IDR_BANNER_PNG, 0, 0, 520, 260, true};
 const Artwork kLogo{IDR_LOGO_PNG, 16, 16, 140, 24, false};
 
-UIE::CUiImage* MakeImage(HINSTANCE instance, const Artwork& artwork)
+template <typename Image = UIE::CUiImage>
+Image* MakeImage(HINSTANCE instance, const Artwork& artwork)
 {
-    auto* image = new UIE::CUiImage();
+    auto* image = new Image();
     image->x = artwork.x;
     image->y = artwork.y;
     image->width = artwork.width;
@@ -86,7 +88,7 @@ void UninstallerApp::BuildContent()
     auto* banner = MakeImage(instance, kBanner);
     banner->hiddenInHighContrast = true;
     panel->AddChild(banner);
-    auto* logo = MakeImage(instance, kLogo);
+    auto* logo = MakeImage<SetupUi::CLogo>(instance, kLogo);
     logo->accessibleName = L"Qelvo视频格式转换器";
     panel->AddChild(logo);
 
@@ -105,6 +107,8 @@ void UninstallerApp::BuildContent()
     descriptionLabel = Place(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), 24, 334, 472, 22);
     descriptionLabel->textColor = 0x8C8784;
     descriptionLabel->alignment = UIE::TextAlignment::Center;
+    // Readers speak the button's description with it when the window opens on it.
+    uninstallButton->describedBy = descriptionLabel;
 
     statusLabel = Place(panel, MakeLabel(L"正在卸载，请稍候……"), 24, 292, 472, 22);
     statusLabel->visible = false;
@@ -113,9 +117,12 @@ void UninstallerApp::BuildContent()
     progressBar->value = 0;
     progressBar->visible = false;
     progressBar->labelledBy = statusLabel;
+    progressBar->focusable = true;
 
-    // As in a dialog: Enter presses it, and it has the focus when the window opens.
+    // As in a dialog: Enter presses it, and it has the focus when the window opens;
+    // Escape presses the close button while it is shown.
     window.defaultControl = uninstallButton;
+    window.cancelControl = closeButton;
 
     window.AddRootControl(panel);
 }

@@ -139,14 +139,21 @@ std::string Text(const RECT& r)
 // The fixed child ids of the uninstall window, in tree order.
 enum : LONG { kLogo = 1, kClose, kMinimize, kUninstall, kDescription, kStatus, kBar, kChildCount = kBar };
 
-// What the switch to the busy layout tells, in order: each control that goes (the focus
-// falls back to the window with the focused button), each that comes, the status line as
-// an alert, and the bar's first value.
+// What the switch to the busy layout tells, in order: each control that comes, the bar's
+// first value, the focus moving straight from the button to the bar, each control that goes.
 std::vector<WinEvent> BusyLayoutEvents()
 {
-    return {{EVENT_OBJECT_HIDE, kUninstall}, {EVENT_OBJECT_FOCUS, CHILDID_SELF}, {EVENT_OBJECT_HIDE, kDescription},
-            {EVENT_OBJECT_HIDE, kClose},     {EVENT_OBJECT_SHOW, kMinimize},     {EVENT_OBJECT_SHOW, kStatus},
-            {EVENT_OBJECT_SHOW, kBar},       {EVENT_SYSTEM_ALERT, kStatus},      {EVENT_OBJECT_VALUECHANGE, kBar}};
+    return {{EVENT_OBJECT_SHOW, kMinimize}, {EVENT_OBJECT_SHOW, kStatus},     {EVENT_OBJECT_SHOW, kBar},
+            {EVENT_OBJECT_VALUECHANGE, kBar}, {EVENT_OBJECT_FOCUS, kBar},     {EVENT_OBJECT_HIDE, kUninstall},
+            {EVENT_OBJECT_HIDE, kDescription}, {EVENT_OBJECT_HIDE, kClose}};
+}
+
+// And back after a failure: the bar's reset to 0, hidden, tells nothing.
+std::vector<WinEvent> IdleLayoutEvents()
+{
+    return {{EVENT_OBJECT_SHOW, kUninstall}, {EVENT_OBJECT_SHOW, kDescription}, {EVENT_OBJECT_SHOW, kClose},
+            {EVENT_OBJECT_FOCUS, kUninstall}, {EVENT_OBJECT_HIDE, kMinimize},   {EVENT_OBJECT_HIDE, kStatus},
+            {EVENT_OBJECT_HIDE, kBar}};
 }
 
 struct Expected {
@@ -282,6 +289,13 @@ protected:
 
     LONG State(LONG id) { return Read(id).state; }
 
+    std::wstring Description(LONG id)
+    {
+        BSTR text = nullptr;
+        client->get_accDescription(Child(id), &text);
+        return TakeBstr(text);
+    }
+
     // The child get_accFocus names, -1 for none (the window lacks the focus).
     LONG Focus()
     {
@@ -351,7 +365,7 @@ const LONG kReadOnly = STATE_SYSTEM_READONLY;
 TEST_F(ScreenReader, ClientIsNamedLikeTheWindowAndCoversTheClientArea)
 {
     const ChildInfo self = Read(CHILDID_SELF);
-    EXPECT_EQ(self.role, ROLE_SYSTEM_CLIENT);
+    EXPECT_EQ(self.role, ROLE_SYSTEM_DIALOG);
     EXPECT_EQ(self.name, L"卸载Qelvo视频格式转换器");
     EXPECT_EQ(Text(self.location), Text(ExpectedScreenRect(app.window.hwnd, 0, 0, 520, 374)));
     EXPECT_EQ(self.location.right - self.location.left, UIE::DpiScale(520));
@@ -547,7 +561,7 @@ TEST_F(ScreenReader, BusyLayoutKeepsTheIdsAndNamesTheProgressBar)
         {kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
         {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
         {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
-        {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kReadOnly, 24, 326, 472, 8},
+        {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kFocusable, 24, 326, 472, 8},
     });
     // The ids of the idle layout still name their controls, now hidden.
     EXPECT_EQ(Read(kUninstall).name, L"立即卸载");
@@ -587,7 +601,7 @@ TEST_F(ScreenReader, EventsNameTheControlTheyAreAboutOnce)
     ExpectChildren({{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
                     {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
                     {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
-                    {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kReadOnly, 24, 326, 472, 8}});
+                    {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kFocusable, 24, 326, 472, 8}});
     PumpUntil([] { return false; }, 200);
     EXPECT_TRUE(listener.Take().empty());
 
@@ -597,6 +611,67 @@ TEST_F(ScreenReader, EventsNameTheControlTheyAreAboutOnce)
     ASSERT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 10000));
     const std::vector<WinEvent> done = listener.Take();
     EXPECT_EQ(std::count(done.begin(), done.end(), WinEvent{EVENT_OBJECT_VALUECHANGE, kBar}), 1);
+}
+
+// The last focus event of events, {0, 0} without one.
+WinEvent LastFocus(const std::vector<WinEvent>& events)
+{
+    for (auto e = events.rbegin(); e != events.rend(); ++e)
+        if (e->event == EVENT_OBJECT_FOCUS)
+            return *e;
+    return WinEvent{0, 0};
+}
+
+long CountOf(const std::vector<WinEvent>& events, DWORD event)
+{
+    return std::count_if(events.begin(), events.end(), [event](const WinEvent& e) { return e.event == event; });
+}
+
+// A run as a reader hears it: the window opens as a dialog, on its default button described
+// by the line under it; after 是 the focus is on the bar, which speaks the status line and
+// its value; after a failure the focus is on the button again, and the retry is heard as the
+// first attempt was.
+TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
+{
+    const ChildInfo self = Read(CHILDID_SELF);
+    EXPECT_EQ(self.role, ROLE_SYSTEM_DIALOG);
+    EXPECT_EQ(self.name, L"卸载Qelvo视频格式转换器");
+    ASSERT_EQ(Focus(), kUninstall);
+    EXPECT_EQ(Description(kUninstall), L"卸载将删除安装目录中的程序文件");
+    EXPECT_EQ(Description(kClose), L"");
+
+    EventListener listener(app.window.hwnd);
+    ASSERT_TRUE(listener.Hooked());
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE("attempt " + std::to_string(attempt));
+        PumpUntil([] { return false; }, 100);
+        listener.Take();
+        StartThroughDefaultAction();
+        PumpUntil([] { return false; }, 300);
+        const std::vector<WinEvent> started = listener.Take();
+        EXPECT_EQ(LastFocus(started), (WinEvent{EVENT_OBJECT_FOCUS, kBar}));
+        EXPECT_EQ(CountOf(started, EVENT_OBJECT_VALUECHANGE), 1);
+        EXPECT_EQ(CountOf(started, EVENT_SYSTEM_ALERT), 0) << "the focus says it already";
+        EXPECT_EQ(Focus(), kBar);
+        const ChildInfo bar = Read(kBar);
+        EXPECT_EQ(bar.name, L"正在卸载，请稍候……");
+        EXPECT_EQ(bar.value, L"10%");
+        EXPECT_EQ(bar.state & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
+
+        user.Answer(L"卸载失败", IDOK);
+        app.window.PostTask([this] { ReportCompletion(&app, false); });
+        ASSERT_TRUE(PumpUntil([this] { return !app.busy && app.uninstallButton->IsShown(); }, 10000));
+        PumpUntil([] { return false; }, 300);
+        const std::vector<WinEvent> failed = listener.Take();
+        EXPECT_EQ(LastFocus(failed), (WinEvent{EVENT_OBJECT_FOCUS, kUninstall}));
+        const std::vector<WinEvent> idle = IdleLayoutEvents();
+        ASSERT_GE(failed.size(), idle.size());
+        EXPECT_EQ(std::vector<WinEvent>(failed.end() - static_cast<long>(idle.size()), failed.end()), idle);
+        EXPECT_EQ(CountOf(failed, EVENT_OBJECT_VALUECHANGE), 0);
+        EXPECT_EQ(Focus(), kUninstall);
+        EXPECT_EQ(app.progressBar->value, 0);
+    }
+    EXPECT_EQ(workersStarted, 2);
 }
 
 // A reader's in-context hook runs inside NotifyWinEvent and may ask for the object there;
@@ -610,14 +685,13 @@ TEST_F(ScreenReader, AHookThatAsksForTheObjectHearsEachEventOnce)
                                                GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_INCONTEXT);
     ASSERT_NE(hook, nullptr);
     app.ShowLayout(true);
-    app.progressBar->SetValue(10);
     UnhookWinEvent(hook);
     HookSink::current = nullptr;
     EXPECT_EQ(record.events, BusyLayoutEvents());
     EXPECT_EQ(record.deepest, 1) << "an event raised while the hook ran";
-    EXPECT_EQ(record.names, (std::vector<std::wstring>{L"立即卸载", L"卸载Qelvo视频格式转换器", L"卸载将删除安装目录中的程序文件",
-                                                       L"关闭", L"最小化", L"正在卸载，请稍候……", L"正在卸载，请稍候……",
-                                                       L"正在卸载，请稍候……", L"正在卸载，请稍候……"}));
+    EXPECT_EQ(record.names, (std::vector<std::wstring>{L"最小化", L"正在卸载，请稍候……", L"正在卸载，请稍候……",
+                                                       L"正在卸载，请稍候……", L"正在卸载，请稍候……", L"立即卸载",
+                                                       L"卸载将删除安装目录中的程序文件", L"关闭"}));
 }
 
 TEST_F(ScreenReader, ObjectAnswersNotConnectedAfterTheWindowIsGoneAndIsFreedByTheLastRelease)
@@ -713,6 +787,10 @@ TEST_F(SystemFocus, TakeFocusTakesTheSystemsFocusToo)
     EXPECT_EQ(Focus(), kClose);
     const std::vector<WinEvent> events = listener.Take();
     EXPECT_EQ(std::count(events.begin(), events.end(), WinEvent{EVENT_OBJECT_FOCUS, kClose}), 1);
+    // Taking the selection too still means the focus; the selection alone means nothing here.
+    EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(kUninstall)), S_OK);
+    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
+    EXPECT_EQ(client->accSelect(SELFLAG_TAKESELECTION, Child(kClose)), DISP_E_MEMBERNOTFOUND);
     // Neither text, nor a hidden button, takes the focus.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kDescription)), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kMinimize)), DISP_E_MEMBERNOTFOUND);
@@ -753,12 +831,6 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtons)
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     EXPECT_TRUE(app.window.focusCuesShown);
 
-    // Escape keeps its meaning: nothing handles it here.
-    Key(WM_KEYDOWN, VK_ESCAPE);
-    PumpUntil([] { return false; }, 200);
-    EXPECT_NE(app.window.hwnd, nullptr);
-    EXPECT_TRUE(user.SeenTitles().empty());
-
     // A mouse press on blank space takes the focus away, as before.
     POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
     SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
@@ -769,6 +841,7 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtons)
 TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
 {
     Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
     // The focus gone to blank space (a click there): Enter still presses the default button.
     POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
@@ -776,33 +849,54 @@ TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
     SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
     ASSERT_EQ(app.window.focusedControl, nullptr);
     Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     EXPECT_EQ(user.SeenTitles().size(), 2u);
     // An auto-repeated Enter presses nothing.
     Key(WM_KEYDOWN, VK_RETURN, 0x40000000);
+    Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     EXPECT_EQ(user.SeenTitles().size(), 2u);
 }
 
-// Space presses on its release, as a native button does; a held Space shows the button down.
-TEST_F(Keyboard, SpacePressesOnItsReleaseOnce)
+// Enter and Space press on their release, as a native button does with Space: a held key
+// shows the button down, and its repeats (which would reach the box) press nothing.
+TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
 {
+    struct Case {
+        WPARAM key;
+        LPARAM down, repeat, up;
+    };
+    const Case cases[] = {{VK_SPACE, 0x00390001, 0x40390001, static_cast<LPARAM>(0xC0390001)},
+                          {VK_RETURN, 0x001C0001, 0x401C0001, static_cast<LPARAM>(0xC01C0001)}};
+    size_t boxes = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key == VK_SPACE ? "Space" : "Enter");
+        Key(WM_KEYDOWN, c.key, c.down);
+        EXPECT_TRUE(app.uninstallButton->isPressed);
+        for (int repeat = 0; repeat < 5; ++repeat)
+            Key(WM_KEYDOWN, c.key, c.repeat);
+        EXPECT_EQ(user.SeenTitles().size(), boxes) << "nothing pressed before the release";
+        Key(WM_KEYUP, c.key, c.up);
+        EXPECT_EQ(user.SeenTitles().size(), ++boxes);
+        EXPECT_FALSE(app.uninstallButton->isPressed);
+        // A release whose press the window never saw (the press went to the box) does nothing.
+        Key(WM_KEYUP, c.key, c.up);
+        EXPECT_EQ(user.SeenTitles().size(), boxes);
+    }
+    // Nor does the release of the other key.
     Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
-    EXPECT_TRUE(app.uninstallButton->isPressed);
-    for (int repeat = 0; repeat < 5; ++repeat)
-        Key(WM_KEYDOWN, VK_SPACE, 0x40390001);
-    EXPECT_TRUE(user.SeenTitles().empty()) << "nothing pressed before the release";
+    Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
+    EXPECT_EQ(user.SeenTitles().size(), boxes);
     Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
-    EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
-    EXPECT_FALSE(app.uninstallButton->isPressed);
-
-    // A release whose press the window never saw (the press went to the box) does nothing.
-    Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
-    EXPECT_EQ(user.SeenTitles().size(), 1u);
+    EXPECT_EQ(user.SeenTitles().size(), ++boxes);
+    for (const auto& seen : user.SeenTitles())
+        EXPECT_EQ(seen, kConfirmTitle);
+    const size_t pressed = boxes;
 
     // A press whose focus moved away before the release does nothing either.
     Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
-    EXPECT_EQ(user.SeenTitles().size(), 1u);
+    EXPECT_EQ(user.SeenTitles().size(), pressed);
     EXPECT_FALSE(app.uninstallButton->isPressed);
     EXPECT_EQ(app.window.focusedControl, app.closeButton);
 
@@ -818,16 +912,52 @@ TEST_F(Keyboard, TabAndEnterInTheBusyLayout)
 {
     StartThroughDefaultAction();
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(app.window.focusedControl, nullptr) << "the focused button went with the idle layout";
+    EXPECT_EQ(app.window.focusedControl, app.progressBar) << "the bar took the focus from the button";
     Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYUP, VK_RETURN);
     EXPECT_EQ(user.SeenTitles().size(), 1u) << "Enter presses no hidden default button";
     Key(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(app.window.focusedControl, app.minimizeButton);
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.focusedControl, app.minimizeButton) << "the only tab stop";
+    EXPECT_EQ(app.window.focusedControl, app.progressBar) << "the two tab stops";
+    Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYDOWN, VK_RETURN);
+    Key(WM_KEYUP, VK_RETURN);
     EXPECT_TRUE(PumpUntil([this] { return IsIconic(app.window.hwnd) != FALSE; }, 5000));
     ShowWindow(app.window.hwnd, SW_RESTORE);
+}
+
+// Escape does what the close button does, while that is shown; while the removal runs,
+// Escape and the system's close do nothing, and the system menu shows its close greyed.
+TEST_F(Keyboard, EscapeAndTheSystemCloseOnlyWhileIdle)
+{
+    auto closeGreyed = [this] {
+        const UINT state = GetMenuState(GetSystemMenu(app.window.hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
+        return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
+    };
+    // The application's hook, which answers the system's close; its quit message stays out.
+    app.window.messageHook = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return message == WM_DESTROY ? -1 : app.HandleHookMessage(message, wParam, lParam);
+    };
+    EXPECT_FALSE(closeGreyed());
+    StartThroughDefaultAction();
+    EXPECT_TRUE(closeGreyed());
+    Key(WM_KEYDOWN, VK_ESCAPE);
+    Key(WM_KEYUP, VK_ESCAPE);
+    SendMessageW(app.window.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpUntil([] { return false; }, 300);
+    ASSERT_NE(app.window.hwnd, nullptr) << "closed while busy";
+
+    user.Answer(L"卸载失败", IDOK);
+    app.window.PostTask([this] { ReportCompletion(&app, false); });
+    ASSERT_TRUE(PumpUntil([this] { return !app.busy && app.uninstallButton->IsShown(); }, 10000));
+    EXPECT_FALSE(closeGreyed());
+    // A repeat (the key held down since the box) closes nothing; a new press does.
+    Key(WM_KEYDOWN, VK_ESCAPE, 0x40010001);
+    PumpUntil([] { return false; }, 200);
+    ASSERT_NE(app.window.hwnd, nullptr);
+    Key(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    EXPECT_TRUE(PumpUntil([this] { return !app.window.hwnd; }, 5000));
 }
 
 TEST(AccessibleIds, AControlKeepsItsIdWhateverIsShown)
@@ -851,6 +981,25 @@ TEST(AccessibleIds, AControlKeepsItsIdWhateverIsShown)
     EXPECT_EQ(ids.ControlOf(1), first);
     EXPECT_EQ(ids.ControlOf(4), nullptr);
     EXPECT_EQ(ids.ControlOf(0), nullptr);
+}
+
+// Users who asked for keyboard cues always (SPI_SETKEYBOARDCUES) see the ring from the
+// start, not only after the first key.
+TEST(KeyboardCues, FollowTheSystemSettingFromTheStart)
+{
+    BOOL saved = FALSE;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &saved, 0));
+    for (const BOOL always : {TRUE, FALSE}) {
+        SCOPED_TRACE(always ? "cues always" : "cues after a key");
+        ASSERT_TRUE(SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)), 0));
+        EXPECT_EQ(UIE::SystemShowsKeyboardCues(), always != FALSE);
+        UIE::CUiWindow window;
+        window.logicalSize = SIZE{100, 80};
+        ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
+        EXPECT_EQ(window.focusCuesShown, always != FALSE);
+    }
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
+    DropQueuedMessages();
 }
 
 TEST(AccessibleControls, ProgressValueIsAClampedPercentage)

@@ -11,6 +11,10 @@
 #include "ui/framework/images/UiImage.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Logo.h"
+#include "ui/framework/images/ImageCache.h"
+#include "ui/framework/window/KeyboardFocus.h"
+#include "ui/framework/window/UiWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +55,56 @@ void Paint(UIE::CUiControl& control, Canvas& canvas)
     CanvasContext context(canvas);
     UIE::PaintControlTree(&control, *context);
 }
+
+// A dark high-contrast scheme (as "High Contrast Black"), set through SetSysColors and put
+// back afterwards: the outline and the text share one colour, as in the system's schemes.
+class DarkScheme {
+public:
+    DarkScheme()
+    {
+        for (size_t i = 0; i < kCount; ++i)
+            saved[i] = GetSysColor(kIndexes[i]);
+        const COLORREF dark[kCount] = {RGB(0, 0, 0),          RGB(0xFF, 0xFF, 0xFF), RGB(0, 0, 0),
+                                       RGB(0xFF, 0xFF, 0xFF), RGB(0x1A, 0xEB, 0xFF), RGB(0, 0, 0),
+                                       RGB(0x3F, 0xF2, 0x3F)};
+        applied = SetSysColors(static_cast<int>(kCount), kIndexes, dark) != FALSE;
+    }
+    ~DarkScheme() { SetSysColors(static_cast<int>(kCount), kIndexes, saved); }
+    DarkScheme(const DarkScheme&) = delete;
+    DarkScheme& operator=(const DarkScheme&) = delete;
+    bool applied = false;
+
+private:
+    static constexpr size_t kCount = 7;
+    static constexpr INT kIndexes[kCount] = {COLOR_WINDOW,    COLOR_WINDOWTEXT,    COLOR_BTNFACE, COLOR_BTNTEXT,
+                                             COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+    COLORREF saved[kCount] = {};
+};
+constexpr INT DarkScheme::kIndexes[];
+
+// A shown window with the keyboard focus, its cues on, for painting a focused control.
+class FocusedWindow {
+public:
+    FocusedWindow()
+    {
+        window.logicalSize = SIZE{200, 100};
+        if (!window.Create(GetModuleHandleW(nullptr)))
+            return;
+        ShowWindow(window.hwnd, SW_SHOW);
+        SetForegroundWindow(window.hwnd);
+        SetFocus(window.hwnd);
+        window.focusCuesShown = true;
+    }
+    bool Ready() const { return window.hwnd && window.HasKeyboardFocus(); }
+    // Gives control to the window as its root and the focus to it.
+    void Focus(UIE::CUiControl* control)
+    {
+        window.AddRootControl(control);
+        UIE::SetKeyboardFocus(window, control);
+    }
+
+    UIE::CUiWindow window;
+};
 
 } // namespace
 
@@ -165,4 +219,101 @@ TEST(HighContrast, RefreshFollowsTheSystemSetting)
     EXPECT_TRUE(UIE::RefreshHighContrast() != on);
     EXPECT_EQ(UIE::HighContrastOn(), on);
     EXPECT_FALSE(UIE::RefreshHighContrast());
+}
+
+// In a scheme where the outline and the text share a colour, the focus ring is a band of
+// the caption's colour inside the outline with a gap of the face between, on the resting
+// and the hovered face alike; without the focus that band is the face.
+TEST(HighContrast, FocusRingStandsApartFromTheOutline)
+{
+    DarkScheme scheme;
+    ASSERT_TRUE(scheme.applied);
+    struct Case {
+        const char* what;
+        bool action;
+        bool hot;
+        int face, ink;
+    };
+    const Case cases[] = {{"action button", true, false, COLOR_BTNFACE, COLOR_BTNTEXT},
+                          {"hovered action button", true, true, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT},
+                          {"chrome button", false, false, COLOR_BTNFACE, COLOR_BTNTEXT},
+                          {"hovered chrome button", false, true, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FocusedWindow host;
+        ASSERT_TRUE(host.Ready());
+        // After the window's creation, which reads the system's setting (off under Wine).
+        HighContrastScope scope(true);
+        auto* panel = new UIE::CUiControl();
+        SetupUi::CPushButton* button = nullptr;
+        if (c.action)
+            button = Place(panel, new SetupUi::CActionButton(L"立即卸载", nullptr), 0, 0, 132, 36);
+        else
+            button = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, nullptr), 0, 0, 20, 20);
+        button->isHovered = c.hot;
+        host.Focus(panel);
+        const int w = c.action ? 132 : 20, h = c.action ? 36 : 20;
+
+        Canvas unfocused(w, h);
+        Paint(*button, unfocused);
+        UIE::SetKeyboardFocus(host.window, button);
+        Canvas focused(w, h);
+        Paint(*button, focused);
+        // Along the middle row from the left edge: outline, gap, a band of two, face.
+        const int y = h / 2;
+        const uint32_t face = System(c.face), ink = System(c.ink);
+        EXPECT_EQ(Hex(unfocused.At(2, y)), Hex(face));
+        EXPECT_EQ(Hex(focused.At(1, y)), Hex(face)) << "no gap between the outline and the ring";
+        EXPECT_EQ(Hex(focused.At(2, y)), Hex(ink));
+        EXPECT_EQ(Hex(focused.At(3, y)), Hex(ink));
+        EXPECT_EQ(Hex(focused.At(4, y)), Hex(face));
+        EXPECT_EQ(Hex(focused.At(w - 3, y)), Hex(ink));
+        EXPECT_EQ(Hex(focused.At(w / 2, 2)), Hex(ink)) << "the ring's top";
+    }
+}
+
+// The logo's wordmark is dark grey; on a dark scheme's background it would vanish with the
+// only product name on screen, so in high contrast the name is text in the window text colour.
+TEST(HighContrast, ProductNameIsTextInTheWindowTextColour)
+{
+    DarkScheme scheme;
+    ASSERT_TRUE(scheme.applied);
+    UIE::CUiImageCache& cache = UIE::CUiImageCache::Instance();
+    Gdiplus::Bitmap* picture = cache.LoadResourceImage(GetModuleHandleW(nullptr), 103);
+    ASSERT_NE(picture, nullptr);
+    const uint32_t text = System(COLOR_WINDOWTEXT);
+    struct Seen {
+        int text;
+        int dark;
+    };
+    auto paint = [&](int width, Gdiplus::Bitmap* image) {
+        SetupUi::CLogo logo;
+        logo.image = image;
+        logo.background = 0x00000000;
+        logo.cornerRadius = 0;
+        logo.accessibleName = L"Qelvo视频格式转换器";
+        Place(&logo, 0, 0, width, 24);
+        Canvas canvas(440, 24, RGB(0, 0, 0));
+        Paint(logo, canvas);
+        Seen seen{Count(canvas, text), 0};
+        for (int y = 0; y < canvas.Height(); ++y)
+            for (int x = 0; x < canvas.Width(); ++x) {
+                const uint32_t p = canvas.At(x, y);
+                seen.dark += p != 0 && ((p >> 16) & 0xFF) < 0x70 && ((p >> 8) & 0xFF) < 0x70 && (p & 0xFF) < 0x70;
+            }
+        return seen;
+    };
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on ? "high contrast" : "normal");
+        HighContrastScope scope(on);
+        const Seen seen = paint(140, picture);
+        const Seen bare = paint(140, nullptr);
+        if (on) {
+            EXPECT_GT(seen.text, 150) << "the name in the window text colour";
+            EXPECT_EQ(seen.dark, bare.dark) << "no dark picture on the dark background";
+        } else {
+            EXPECT_GT(seen.dark, bare.dark + 150) << "the picture as it is";
+        }
+    }
+    cache.Clear();
 }

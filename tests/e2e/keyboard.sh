@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The window driven from the keyboard alone, with real X key presses, at the DPI in
 # ZMX_KEYBOARD_DPI (96 when unset): the window opens with "立即卸载" focused but no ring, and
-# Enter opens the confirmation at once; after "否" the ring is on "立即卸载", a Tab moves it to
-# the close button. Space held for a second and a half on "立即卸载" opens the confirmation only
-# on its release, and the box is still open afterwards (its repeats must not answer it);
-# after "否" nothing has been removed, and Space on the close button closes the window.
+# Enter opens the confirmation; after "否" the ring is on "立即卸载", a Tab moves it to
+# the close button. Space, then Enter, held for a second and a half on "立即卸载" open the
+# confirmation only on their release, and the box is still open afterwards (their repeats
+# must not answer it); after "否" nothing has been removed, and Space on the close button
+# closes the window.
 # Screenshots of both rings: screens/e2e-keyboard-<dpi>-*.png. Without a
 # window manager the X focus follows the pointer, so the pointer rests on a blank part of
 # the window (away from the buttons, so nothing is hovered) while keys are pressed.
@@ -91,6 +92,19 @@ e2e_check "the box is still open after the release" box_open
 e2e_answer "$E2E_CONFIRM_TITLE" n
 e2e_check "the window is still shown" e2e_window_shown
 e2e_check "the held Space removed nothing" test "$(e2e_files_left)" -eq "$files_before"
+
+# Held Enter, the same: before, its repeats reached the box and answered 是.
+rest_pointer
+xdotool keydown Return
+sleep 1.5
+e2e_check "no box while Enter is held" box_closed
+xdotool keyup Return
+e2e_expect_box "$E2E_CONFIRM_TITLE" "$E2E_CONFIRM_TEXT" 10
+sleep 1
+e2e_check "the box is still open after Enter's release" box_open
+e2e_answer "$E2E_CONFIRM_TITLE" n
+e2e_check "the window is still shown" e2e_window_shown
+e2e_check "the held Enter removed nothing" test "$(e2e_files_left)" -eq "$files_before"
 
 rest_pointer
 xdotool key Tab

@@ -121,6 +121,9 @@ bench_make_template() {
     # The product's UI faces, pointed at the installed CJK font so text is real glyphs.
     WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '微软雅黑' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '宋体' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+    # Windows' default user preferences (Wine's turn keyboard cues on): the focus ring shows
+    # once a key is used, unless a test asks for cues always.
+    WINEPREFIX="$template" wine reg add 'HKCU\Control Panel\Desktop' /v UserPreferencesMask /t REG_BINARY /d 9e1e078012000000 /f >/dev/null 2>&1
     WINEPREFIX="$template" wineserver -w
     mv "$template" "$(bench_template)"
 }

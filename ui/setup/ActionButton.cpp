@@ -18,8 +18,9 @@ void CActionButton::Paint(UIE::CUiPaintContext& context)
 {
     const UIE::UiRect area{0, 0, UIE::DpiScale(width), UIE::DpiScale(height)};
     const float radius = static_cast<float>(UIE::DpiScale(6));
+    uint32_t caption = 0xFFFFFFFF;
     if (UIE::HighContrastOn()) {
-        const uint32_t caption = UIE::PaintSystemButtonFace(context, area, radius, isHovered || isPressed, enabled);
+        caption = UIE::PaintSystemButtonFace(context, area, radius, isHovered || isPressed, enabled);
         UIE::DrawTextGdi(context, text.c_str(), 14, UIE::ArgbToColorRef(caption), area, DT_CENTER, false);
     } else {
         UIE::FillRoundRect(context, area, enabled ? kAccentColour : 0xFFD8D8D8, radius);
@@ -30,7 +31,7 @@ void CActionButton::Paint(UIE::CUiPaintContext& context)
         UIE::DrawTextGdi(context, text.c_str(), 14, RGB(0xFF, 0xFF, 0xFF), area, DT_CENTER, false);
     }
     if (UIE::ShowsFocusRing(*this))
-        UIE::DrawFocusRing(context, area, radius);
+        UIE::DrawFocusRing(context, area, radius, caption);
 }
 
 bool CActionButton::WantsHandCursor()

@@ -26,7 +26,7 @@ void CChromeButton::Paint(UIE::CUiPaintContext& context)
     const UIE::GlyphShape glyph = kind == ChromeGlyph::Close ? UIE::Close : UIE::Minimize;
     UIE::DrawGlyph(context, glyph, area, glyphColour, UIE::DpiScale(1));
     if (UIE::ShowsFocusRing(*this))
-        UIE::DrawFocusRing(context, area, radius);
+        UIE::DrawFocusRing(context, area, radius, glyphColour);
 }
 
 bool CChromeButton::WantsHandCursor()

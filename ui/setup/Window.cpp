@@ -21,6 +21,7 @@ CWindow::CWindow()
     logicalSize = SIZE{kWindowWidth, kWindowHeight};
     iconResourceId = IDI_APP_ICON;
     dragRegionEnabled = true;
+    accessibleAsDialog = true;
 }
 
 LRESULT CWindow::HitTestNonClient(int x, int y)

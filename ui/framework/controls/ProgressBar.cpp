@@ -62,7 +62,13 @@ void CUiProgressBar::SetValue(int percent)
         return;
     value = percent;
     Invalidate();
-    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
+    if (IsShown())
+        NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
+}
+
+int CUiProgressBar::TabOrder()
+{
+    return focusable ? 2 : -1;
 }
 
 std::wstring CUiProgressBar::AccessibleValue()

@@ -12,11 +12,16 @@ public:
     std::wstring AccessibleName() override;
     // The value as a percentage text, "0%" to "100%".
     std::wstring AccessibleValue() override;
-    // Sets value, repaints the bar and tells accessibility clients.
+    // A tab stop (after the buttons) when focusable is set.
+    int TabOrder() override;
+    // Sets value and repaints the bar; accessibility clients are told while it is shown
+    // (a hidden bar's value is read when it comes).
     void SetValue(int percent);
 
     int value = 0;
     CUiControl* labelledBy = nullptr; // not owned; the bar's name comes from it
+    // Takes the keyboard focus while shown, so a reader speaks its name and value.
+    bool focusable = false;
 
 private:
     void PaintSystemColours(CUiPaintContext& context, int trackWidth, int trackHeight, float radius);

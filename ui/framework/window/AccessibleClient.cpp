@@ -36,6 +36,12 @@ void SetChildId(VARIANT* out, LONG id)
     out->lVal = id;
 }
 
+// Whether accSelect's flags ask for the keyboard focus and nothing this object cannot do.
+bool AsksForFocusOnly(LONG flags)
+{
+    return flags == SELFLAG_TAKEFOCUS || flags == (SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION);
+}
+
 } // namespace
 
 CAccessibleClient::CAccessibleClient(CUiWindow* owner) : window(owner) {}
@@ -177,20 +183,19 @@ HRESULT CAccessibleClient::get_accValue(VARIANT child, BSTR* value)
 
 HRESULT CAccessibleClient::get_accDescription(VARIANT child, BSTR* description)
 {
-    if (description)
-        *description = nullptr;
-    CUiControl* control = nullptr;
-    const HRESULT valid = Resolve(child, control);
-    return FAILED(valid) ? valid : S_FALSE;
+    return ReturnChildText(child, description, &CUiControl::AccessibleDescription);
 }
 
 HRESULT CAccessibleClient::get_accRole(VARIANT child, VARIANT* role)
 {
     CUiControl* control = nullptr;
     const HRESULT valid = ResolveInto(child, role, control);
-    if (SUCCEEDED(valid))
-        SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : ROLE_SYSTEM_CLIENT));
-    return valid;
+    if (FAILED(valid))
+        return valid;
+    // Readers read a dialog's static text when it opens; a client area they leave silent.
+    const DWORD selfRole = window->accessibleAsDialog ? ROLE_SYSTEM_DIALOG : ROLE_SYSTEM_CLIENT;
+    SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : selfRole));
+    return S_OK;
 }
 
 HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
@@ -228,9 +233,18 @@ HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
     return S_OK;
 }
 
+HRESULT CAccessibleClient::NoText(const VARIANT& child, BSTR* out) const
+{
+    if (out)
+        *out = nullptr;
+    CUiControl* control = nullptr;
+    const HRESULT valid = Resolve(child, control);
+    return FAILED(valid) ? valid : S_FALSE;
+}
+
 HRESULT CAccessibleClient::get_accHelp(VARIANT child, BSTR* help)
 {
-    return get_accDescription(child, help);
+    return NoText(child, help);
 }
 
 HRESULT CAccessibleClient::get_accHelpTopic(BSTR* helpFile, VARIANT, LONG* topic)
@@ -244,7 +258,7 @@ HRESULT CAccessibleClient::get_accHelpTopic(BSTR* helpFile, VARIANT, LONG* topic
 
 HRESULT CAccessibleClient::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    return get_accDescription(child, shortcut);
+    return NoText(child, shortcut);
 }
 
 HRESULT CAccessibleClient::get_accFocus(VARIANT* child)
@@ -279,7 +293,9 @@ HRESULT CAccessibleClient::accSelect(LONG flags, VARIANT child)
     const HRESULT valid = Resolve(child, control);
     if (FAILED(valid))
         return valid;
-    if (flags != SELFLAG_TAKEFOCUS || !control || !CanTakeAction(*control))
+    // Nothing here can be selected: taking the selection too still means the focus, as
+    // clients that click through a list ask for both.
+    if (!AsksForFocusOnly(flags) || !control || !CanTakeAction(*control))
         return DISP_E_MEMBERNOTFOUND;
     if (control->TabOrder() < 0)
         return DISP_E_MEMBERNOTFOUND;
@@ -357,10 +373,7 @@ HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
     if (!PtInRect(&client, point))
         return S_FALSE;
     // Later controls are drawn over earlier ones.
-    const LONG id = AccessibleIdAt(*window, point);
-    SetChildId(child, id);
-    return S_OK;
-    SetChildId(child, CHILDID_SELF);
+    SetChildId(child, AccessibleIdAt(*window, point));
     return S_OK;
 }
 

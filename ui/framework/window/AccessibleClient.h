@@ -61,6 +61,8 @@ private:
     HRESULT Resolve(const VARIANT& child, CUiControl*& control, bool needsHandle = false) const;
     // Resolve for a call answering in a VARIANT: E_POINTER without one, else cleared first.
     HRESULT ResolveInto(const VARIANT& child, VARIANT* out, CUiControl*& control) const;
+    // A property without text here: S_FALSE for a valid child.
+    HRESULT NoText(const VARIANT& child, BSTR* out) const;
     // A text property: property's value for a control, selfText's for the client itself
     // (none without it).
     HRESULT ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),

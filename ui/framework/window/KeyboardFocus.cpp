@@ -31,13 +31,30 @@ bool IsUsableStop(CUiControl* control)
     return control && control->TabOrder() >= 0 && control->enabled && control->IsShown();
 }
 
-// Ends a Space press without pressing: the key went up elsewhere, or the focus moved.
+// Ends a key press without pressing: the key went up elsewhere, or the focus moved.
 void CancelKeyPress(CUiWindow& window)
 {
     CUiControl* pressed = window.keyPressedControl;
     window.keyPressedControl = nullptr;
+    window.keyPressedKey = 0;
     if (pressed)
         pressed->ShowKeyPressed(false);
+}
+
+// The control Enter or Space acts on: the focused tab stop; for Enter, as in a dialog, the
+// default control when no tab stop has the focus.
+CUiControl* KeyTarget(CUiWindow& window, WPARAM key)
+{
+    if (IsUsableStop(window.focusedControl))
+        return window.focusedControl;
+    if (key == VK_RETURN && IsUsableStop(window.defaultControl))
+        return window.defaultControl;
+    return nullptr;
+}
+
+bool IsRepeat(LPARAM flags)
+{
+    return (flags & 0x40000000) != 0;
 }
 
 } // namespace
@@ -92,38 +109,39 @@ bool HandleNavigationKey(CUiWindow& window, WPARAM key, LPARAM flags)
         MoveKeyboardFocus(window, GetKeyState(VK_SHIFT) < 0);
         return true;
     }
+    if (key == VK_ESCAPE) {
+        // As a dialog's cancel button; a hidden one (the removal runs) leaves Escape unused.
+        if (!IsUsableStop(window.cancelControl))
+            return false;
+        if (!IsRepeat(flags))
+            window.cancelControl->DoDefaultAction();
+        return true;
+    }
     if (key != VK_RETURN && key != VK_SPACE)
         return false;
-    CUiControl* focused = IsUsableStop(window.focusedControl) ? window.focusedControl : nullptr;
-    // Enter is the dialog's key: without a focused button it presses the default one.
-    CUiControl* target = focused;
-    if (!target && key == VK_RETURN && IsUsableStop(window.defaultControl))
-        target = window.defaultControl;
+    CUiControl* target = KeyTarget(window, key);
     if (!target)
         return false;
     ShowKeyboardCues(window);
-    // A held key presses once, as with a native button: its repeats do nothing.
-    if ((flags & 0x40000000) != 0)
+    // A held key presses once: its repeats do nothing.
+    if (IsRepeat(flags))
         return true;
-    if (key == VK_RETURN) {
-        target->DoDefaultAction();
-        return true;
-    }
-    // Space presses on its release, as a native button does: a held Space must not open a
-    // box and then, through its repeats and its release, answer it.
+    // Both keys press on their release: a key held down must not open a box and then,
+    // through its repeats (which reach the box), answer it.
     CancelKeyPress(window);
     window.keyPressedControl = target;
+    window.keyPressedKey = key;
     target->ShowKeyPressed(true);
     return true;
 }
 
 bool HandleNavigationKeyUp(CUiWindow& window, WPARAM key)
 {
-    if (key != VK_SPACE || !window.keyPressedControl)
+    if (!window.keyPressedControl || key != window.keyPressedKey)
         return false;
     CUiControl* pressed = window.keyPressedControl;
     CancelKeyPress(window);
-    if (pressed == window.focusedControl && IsUsableStop(pressed))
+    if (pressed == KeyTarget(window, key))
         pressed->DoDefaultAction();
     return true;
 }
@@ -149,6 +167,12 @@ void ReleaseHiddenFocus(CUiWindow& window)
         CancelKeyPress(window);
     if (window.focusedControl && !window.focusedControl->IsShown())
         SetKeyboardFocus(window, nullptr);
+}
+
+bool SystemShowsKeyboardCues()
+{
+    BOOL always = FALSE;
+    return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
 }
 
 void ShowKeyboardCues(CUiWindow& window)

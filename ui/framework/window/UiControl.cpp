@@ -72,6 +72,7 @@ int CUiControl::GetClipMargin() { return 1; }
 DWORD CUiControl::AccessibleRole() { return 0; }
 std::wstring CUiControl::AccessibleName() { return std::wstring(); }
 std::wstring CUiControl::AccessibleValue() { return std::wstring(); }
+std::wstring CUiControl::AccessibleDescription() { return describedBy ? describedBy->AccessibleName() : std::wstring(); }
 std::wstring CUiControl::AccessibleDefaultAction() { return std::wstring(); }
 bool CUiControl::DoDefaultAction() { return false; }
 int CUiControl::TabOrder() { return -1; }

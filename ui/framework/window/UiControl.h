@@ -61,6 +61,8 @@ public:
     virtual DWORD AccessibleRole();
     virtual std::wstring AccessibleName();
     virtual std::wstring AccessibleValue();
+    // The describedBy control's name: what a reader adds after the name and role.
+    virtual std::wstring AccessibleDescription();
     // Name of the default action, empty when there is none.
     virtual std::wstring AccessibleDefaultAction();
     // Runs the default action as a click would; false when there is none.
@@ -101,6 +103,7 @@ public:
     bool visible = true;
     bool enabled = true;
     bool mouseTransparent = false; // never hit itself; its children still are
+    CUiControl* describedBy = nullptr; // not owned; the text that describes this control
 };
 
 // Gives control its rectangle (logical, relative to parent), makes it parent's child

@@ -160,7 +160,11 @@ void CUiWindow::ExtendFrame()
 
 void CUiWindow::PostTask(UiTask task)
 {
-    const HWND target = hwnd;
+    PostTaskTo(hwnd, std::move(task));
+}
+
+void CUiWindow::PostTaskTo(HWND target, UiTask task)
+{
     if (!target)
         return;
     auto posted = std::make_unique<UiTask>(std::move(task));

@@ -50,6 +50,9 @@ public:
     bool Create(HINSTANCE instance);
     // Runs task on the window thread later; callable from any thread.
     void PostTask(UiTask task);
+    // PostTask to the window of target, a handle read on the window's own thread: a worker
+    // must not read hwnd, which the window thread clears when the window goes.
+    static void PostTaskTo(HWND target, UiTask task);
     // Marks area (client device pixels; null: the whole client) as no longer showing the
     // controls' state and asks for a paint of it.
     void Invalidate(const RECT* area);
@@ -95,8 +98,15 @@ public:
     // The button Enter presses when no button has the focus, and the one that takes the
     // focus when the window gets it without a focused control; not owned.
     CUiControl* defaultControl = nullptr;
-    // The control a held Space keeps down until the key's release; not owned.
+    // The button Escape presses, as a dialog's cancel button; nothing while it is hidden.
+    CUiControl* cancelControl = nullptr;
+    // The control a held Enter or Space keeps down until the key's release, and that key;
+    // not owned.
     CUiControl* keyPressedControl = nullptr;
+    WPARAM keyPressedKey = 0;
+    // Readers are told the window's own object is a dialog (its visible text is read when it
+    // opens) instead of a plain client area.
+    bool accessibleAsDialog = false;
     CWindowAccessibility accessibility;
 
 private:

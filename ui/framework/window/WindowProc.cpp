@@ -95,8 +95,9 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         RefreshHighContrast();
         // The ring appears once the keyboard is used (or the system says so through
         // WM_UPDATEUISTATE), not at the start: the window opens with its default button
-        // focused, and a mouse user is shown no ring.
-        focusCuesShown = false;
+        // focused, and a mouse user is shown no ring. Users who asked for keyboard cues
+        // always see it from the start.
+        focusCuesShown = SystemShowsKeyboardCues();
         OnCreate();
         return 0;
     case WM_DESTROY:
