@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 // True for a drive path ("C:\…") or a UNC path ("\\server\share…"), also behind a "\\?\"
@@ -10,6 +12,10 @@ bool IsAbsolutePathSpelling(const std::wstring& path);
 // links and junctions resolve to what they name. No "\\?\" prefix, no trailing separator
 // ("C:" for a drive root). Empty when path is not absolute.
 std::wstring CanonicalPath(const std::wstring& path);
+
+// The same form for what an open handle stands for: its final path; empty when the system
+// cannot name it (some network redirectors).
+std::wstring CanonicalPathOfHandle(HANDLE handle);
 
 // path as "\\?\C:\…" or "\\?\UNC\server\share\…", which the file functions take beyond
 // MAX_PATH; other spellings are made full first. Unchanged when it has a prefix already.

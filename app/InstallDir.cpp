@@ -344,50 +344,51 @@ std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath)
     return location;
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity)
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir)
 {
-    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, identity);
+    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath);
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                FolderIdentity* identityOut)
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath)
 {
     if (dir.size() < 6)
-        return {};
+        return std::nullopt;
     if (dir.find(L"..") != std::wstring::npos)
-        return {};
+        return std::nullopt;
     const std::wstring canonical = CanonicalPath(dir);
     FolderIdentity identity;
     if (canonical.empty() || IsProtectedCanonical(canonical, true, &identity))
-        return {};
+        return std::nullopt;
+    // Path and identity from one open handle, of the very folder the protection check saw.
+    std::optional<AcceptedFolder> folder = AcceptedFolder::Read(canonical);
+    if (!folder || folder->Identity() != identity)
+        return std::nullopt;
     if (GetFileAttributesW(ExtendedLengthPath(JoinPath(canonical, kUninstallerFileName)).c_str())
         == INVALID_FILE_ATTRIBUTES)
-        return {};
+        return std::nullopt;
     // A copy of the uninstaller elsewhere (D:\Tools) holds an Uninstall.exe too: where the
     // key records the product's folder, only that folder is the installation.
     const std::wstring recorded = RecordedInstallLocation(keyRoot, keyPath);
     FolderIdentity recordedIdentity;
     if (!recorded.empty() && (!IdentifyFolder(recorded, recordedIdentity) || recordedIdentity != identity))
-        return {};
-    if (identityOut)
-        *identityOut = identity;
-    return canonical;
+        return std::nullopt;
+    return folder;
 }
 
 bool IsValidInstallDir(const std::wstring& dir)
 {
-    return !AcceptedInstallDir(dir, nullptr).empty();
+    return AcceptedInstallDir(dir).has_value();
 }
 
-bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIdentity& identity)
+bool IsStillAcceptedInstallDir(const AcceptedFolder& folder)
 {
     // The folder may have been replaced by a link since it was accepted: it must still
     // resolve to the very same place. Its Uninstall.exe is not asked for again, as a
     // failed attempt may have removed it already and the next attempt must still run.
-    const std::wstring now = CanonicalPath(canonicalDir);
+    const std::wstring now = CanonicalPath(folder.Path());
     // And it must still be the same folder: not another one put in its place under the same
     // name, not the same names on another volume that took the drive letter.
     FolderIdentity current;
-    return !now.empty() && SamePathText(now, canonicalDir) && !IsProtectedCanonical(now, true, &current)
-        && current == identity;
+    return !now.empty() && SamePathText(now, folder.Path()) && !IsProtectedCanonical(now, true, &current)
+        && current == folder.Identity();
 }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
@@ -21,9 +22,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
         app->PrepareUi(instance);
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
-    FolderIdentity identity;
-    const std::wstring installDir = request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity) : L"";
-    if (installDir.empty()) {
+    const std::optional<AcceptedFolder> installDir =
+        request.uiModeRequested ? AcceptedInstallDir(request.installDir) : std::nullopt;
+    if (!installDir) {
         app.reset();
         return RelaunchFromTemp();
     }
@@ -32,8 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // and a directory that is some process's working directory cannot be removed.
     SetCurrentDirectoryW(GetModuleDirectory().c_str());
 
-    app->installIdentity = identity;
-    const int exitCode = app->Run(instance, showCommand, installDir);
+    const int exitCode = app->Run(instance, showCommand, *installDir);
     ScheduleSelfDelete(GetModulePath());
     app.reset();
     return exitCode;

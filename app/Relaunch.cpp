@@ -13,8 +13,8 @@ int RelaunchFromTemp()
 {
     // The copy runs from the temporary directory, which is never a valid installation:
     // refusing here is what keeps a rejected copy from starting copy after copy.
-    const std::wstring installDir = AcceptedInstallDir(GetModuleDirectory());
-    if (installDir.empty())
+    const std::optional<AcceptedFolder> installDir = AcceptedInstallDir(GetModuleDirectory());
+    if (!installDir)
         return 1;
 
     wchar_t tempDir[MAX_PATH] = {};
@@ -34,7 +34,7 @@ int RelaunchFromTemp()
         return 1;
     }
 
-    const std::wstring parameters = std::wstring(kRunSwitch) + L" \"" + installDir + L"\"";
+    const std::wstring parameters = std::wstring(kRunSwitch) + L" \"" + installDir->Path() + L"\"";
     const HINSTANCE started = ShellExecuteW(nullptr, L"open", copyPath.c_str(), parameters.c_str(),
                                             nullptr, SW_SHOWNORMAL);
     // ShellExecuteW reports success as a value above 32; a copy that never ran is ours to remove.

@@ -127,8 +127,8 @@ protected:
         ASSERT_TRUE(WriteFileBytes(installDir + L"\\readme.txt", "readme"));
 
         app.instance = GetModuleHandleW(nullptr);
-        app.installDir = installDir;
-        ASSERT_TRUE(IdentifyFolder(installDir, app.installIdentity));
+        app.installDir = AcceptedFolder::Read(installDir);
+        ASSERT_TRUE(app.installDir.has_value());
         ASSERT_TRUE(app.window.Create(app.instance));
         app.BuildContent();
         windowHandle = app.window.hwnd;
@@ -313,7 +313,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
-    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
+    std::thread worker([&] { RunRemoval(*app.installDir, app.CompletionPoster()); });
     worker.join();
     DestroyWindow(app.window.hwnd);
     PumpUntil([] { return false; }, 500);
@@ -333,7 +333,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     DestroyWindow(app.window.hwnd);
     ASSERT_EQ(app.window.hwnd, nullptr);
 
-    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
+    std::thread worker([&] { RunRemoval(*app.installDir, app.CompletionPoster()); });
     worker.join();
     PumpUntil([] { return false; }, 500);
 
