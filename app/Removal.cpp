@@ -269,8 +269,10 @@ bool RemoveTree(const AcceptedFolder& accepted, const RemovalHook& beforeOpen)
                 folder.complete = false;
             continue;
         }
-        // Everything below has been tried; the folder goes when its handle closes.
-        removed = DeleteByHandle(folder.handle.get(), folder.attributes) && folder.complete;
+        // Everything below has been tried; the folder goes when its handle closes. A folder
+        // that kept something is not tried at all: Wine accepts the delete of a folder that
+        // is not empty and fails it only at the close, after its attributes were changed.
+        removed = folder.complete && DeleteByHandle(folder.handle.get(), folder.attributes);
         stack.pop_back();
         if (!stack.empty() && !removed)
             stack.back().complete = false;
@@ -293,7 +295,9 @@ FallbackDelete ChooseFallbackDelete(DWORD posixError, DWORD attributes, DWORD li
         return FallbackDelete::Delete;
     // The attribute belongs to the file, not the name: with another name (a hard link
     // outside), or a count the system does not tell, clearing it changes a file outside.
-    return links == 1 ? FallbackDelete::ClearReadOnlyThenDelete : FallbackDelete::Fail;
+    // A folder has one name only.
+    return links == 1 || (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FallbackDelete::ClearReadOnlyThenDelete
+                                                                 : FallbackDelete::Fail;
 }
 
 bool RemoveDirectoryTree(const AcceptedFolder& folder, const RemovalHook& beforeOpen)

@@ -14,6 +14,7 @@
 #include "ui/setup/ChromeButton.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -379,3 +380,124 @@ TEST_F(AppFlow, EachLayoutSwitchIsDrawnByTheWindowsNextPaint)
 }
 
 } // namespace
+
+namespace {
+
+std::wstring ShortcutPath()
+{
+    wchar_t desktop[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop) < 0)
+        return {};
+    return std::wstring(desktop) + L"\\Qelvo视频格式转换器.lnk";
+}
+
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembrivox";
+
+bool UninstallKeyExists()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Every file below dir with its bytes, as "relative path: bytes" lines.
+std::vector<std::string> Inventory(const std::wstring& dir)
+{
+    std::vector<std::string> lines;
+    for (const std::wstring& name : ListFiles(dir)) {
+        const std::wstring path = dir + L"\\" + name;
+        std::string bytes;
+        if (DirectoryExists(path)) {
+            for (const std::string& line : Inventory(path))
+                lines.push_back(WideToUtf8(name) + "\\" + line);
+        } else if (ReadFileBytes(path, bytes)) {
+            lines.push_back(WideToUtf8(name) + ": " + bytes);
+        }
+    }
+    return lines;
+}
+
+// The product as its installer leaves it: the desktop shortcut and the uninstall key
+// besides the files.
+class RegisteredAppFlow : public AppFlow {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(AppFlow::SetUp());
+        ASSERT_TRUE(WriteFileBytes(ShortcutPath(), "L"));
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    void TearDown() override
+    {
+        DeleteFileW(ShortcutPath().c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey);
+        AppFlow::TearDown();
+    }
+};
+
+} // namespace
+
+// A file held open fails the removal: the product keeps its shortcut and its entry in the
+// installed programs, so the user can finish the job later; the retry removes all three.
+TEST_F(RegisteredAppFlow, AFailedUninstallStaysRegisteredUntilARetryFinishes)
+{
+    app.SetWorkerStarter(CountingStarter());
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    user.Answer(kSuccessTitle, IDOK);
+    const std::wstring heldPath = installDir + L"\\plugins\\codecs\\h264.dll";
+    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    app.ConfirmAndStart();
+    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    CloseHandle(held);
+    ASSERT_TRUE(reported) << "no result was reported";
+    EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
+    EXPECT_TRUE(FileExists(ShortcutPath()));
+    EXPECT_TRUE(UninstallKeyExists());
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
+    EXPECT_FALSE(PathExists(installDir));
+    EXPECT_FALSE(PathExists(ShortcutPath()));
+    EXPECT_FALSE(UninstallKeyExists());
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox(), ConfirmationBox(), SuccessBox()}));
+}
+
+// Between the confirmation's re-check and the worker's open, the accepted folder is renamed
+// away and another real folder moved into its place: the worker opens what stands there
+// now, finds another folder and removes nothing of either; the product stays registered.
+TEST_F(RegisteredAppFlow, AnotherFolderSwappedInAfterTheRecheckKeepsEveryFile)
+{
+    const std::wstring other = scratch.MakeDir(L"My Videos\\clips");
+    ASSERT_TRUE(WriteFileBytes(scratch / L"My Videos\\trip.mp4", "video bytes"));
+    ASSERT_TRUE(WriteFileBytes(other + L"\\clip1.mp4", "clip bytes"));
+    const std::vector<std::string> otherBefore = Inventory(scratch / L"My Videos");
+    const std::vector<std::string> installBefore = Inventory(installDir);
+    const std::wstring movedAway = scratch / L"Qelvo moved away";
+    int swaps = 0;
+    app.SetWorkerStarter([&](std::thread& thread, std::function<void()> body) {
+        swaps += MoveFileW(installDir.c_str(), movedAway.c_str())
+            && MoveFileW((scratch / L"My Videos").c_str(), installDir.c_str());
+        return StartWorkerThread(thread, std::move(body));
+    });
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+
+    ASSERT_EQ(swaps, 1);
+    EXPECT_EQ(Inventory(installDir), otherBefore);
+    EXPECT_EQ(Inventory(movedAway), installBefore);
+    EXPECT_TRUE(FileExists(ShortcutPath()));
+    EXPECT_TRUE(UninstallKeyExists());
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox()}));
+}
