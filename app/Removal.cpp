@@ -307,7 +307,19 @@ bool RemoveDirectoryTree(const AcceptedFolder& folder, const RemovalHook& before
 
 bool RemoveDirectoryTree(const std::wstring& dir, const RemovalHook& beforeOpen)
 {
-    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(dir);
+    // A link standing at dir is not entered: only the folder dir names is to go, and a
+    // listing entry tells a link even where the open would follow it (Wine). Any other
+    // spelling of that folder is resolved.
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileExW(ExtendedLengthPath(dir).c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    // The reserved field holds a reparse point's tag.
+    if (IsLinkItem(entry.dwFileAttributes, entry.dwReserved0))
+        return false;
+    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(CanonicalPath(dir));
     return folder && RemoveTree(*folder, beforeOpen);
 }
 

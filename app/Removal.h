@@ -20,7 +20,7 @@ using RemovalHook = std::function<void(const std::wstring& child)>;
 // links, so a name swapped after the listing is never followed. Links (name-surrogate
 // reparse points) are removed themselves, never descended into.
 bool RemoveDirectoryTree(const AcceptedFolder& folder, const RemovalHook& beforeOpen = RemovalHook());
-// The same for the folder dir names, spelled as the system names it (tests, the bench).
+// The same for the folder dir names in any spelling, when it is not a link (tests, the bench).
 bool RemoveDirectoryTree(const std::wstring& dir);
 bool RemoveDirectoryTree(const std::wstring& dir, const RemovalHook& beforeOpen);
 
