@@ -284,8 +284,8 @@ bool RemoveTree(const AcceptedFolder& accepted, const RemovalHook& beforeOpen)
 
 FallbackDelete ChooseFallbackDelete(DWORD posixError, DWORD attributes, DWORD links)
 {
-    // The errors of a system or file system without the POSIX delete (Windows before 10
-    // 1709, or before 1809 for the read-only flag; FAT, some redirectors, Wine 8). Any
+    // The errors of a system or file system without the POSIX delete or its read-only flag
+    // (Windows before 10, early Windows 10 releases, FAT, some redirectors, Wine 8). Any
     // other failure (access denied, a mapped view, a folder not empty) would fail the older
     // delete just the same.
     if (posixError != ERROR_INVALID_PARAMETER && posixError != ERROR_NOT_SUPPORTED
