@@ -118,6 +118,25 @@ std::wstring WithoutTrailingSeparators(std::wstring path)
     return path;
 }
 
+// The final path of an open handle without prefix or trailing separator; false when the
+// system has none.
+bool FinalPathOfHandle(HANDLE handle, std::wstring& finalPath)
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(handle, &buffer[0], static_cast<DWORD>(buffer.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return false;
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            finalPath = PlainFinalPath(buffer);
+            return true;
+        }
+        buffer.assign(length, L'\0');
+    }
+}
+
 // The final path of what normalized names, when it exists and can be opened.
 bool FinalPathOf(const std::wstring& normalized, std::wstring& finalPath)
 {
@@ -127,24 +146,13 @@ bool FinalPathOf(const std::wstring& normalized, std::wstring& finalPath)
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE)
         return false;
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.get(), &buffer[0], static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0)
-            break;
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            finalPath = PlainFinalPath(buffer);
-            return IsAbsolutePlain(finalPath + L'\\');
-        }
-        buffer.assign(length, L'\0');
-    }
+    if (FinalPathOfHandle(file.get(), finalPath))
+        return IsAbsolutePlain(finalPath + L'\\');
     // No final name (some network redirectors): the long form of the opened spelling.
     const DWORD length = GetLongPathNameW(extended.c_str(), nullptr, 0);
     if (length == 0)
         return false;
-    buffer.assign(length, L'\0');
+    std::wstring buffer(length, L'\0');
     if (GetLongPathNameW(extended.c_str(), &buffer[0], length) + 1 != length)
         return false;
     buffer.resize(length - 1);
@@ -184,6 +192,12 @@ std::wstring CanonicalPath(const std::wstring& path)
     if (!IsAbsolutePlain(plain))
         return {};
     return Resolve(NormalizeDirectory(plain));
+}
+
+std::wstring CanonicalPathOfHandle(HANDLE handle)
+{
+    std::wstring finalPath;
+    return FinalPathOfHandle(handle, finalPath) && IsAbsolutePlain(finalPath + L'\\') ? finalPath : L"";
 }
 
 std::wstring ExtendedLengthPath(const std::wstring& path)

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 // True for a drive path ("C:\…") or a UNC path ("\\server\share…"), also behind a "\\?\"
@@ -14,6 +16,10 @@ std::wstring CanonicalPath(const std::wstring& path);
 // A handle's final name (GetFinalPathNameByHandleW) in the same plain spelling: no "\\?\"
 // or "\\?\UNC\" prefix, the machine's own "\\localhost\C$\…" as "C:\…", no trailing separator.
 std::wstring PlainFinalPath(const std::wstring& finalName);
+
+// The same form for what an open handle stands for: its final path; empty when the system
+// cannot name it (some network redirectors).
+std::wstring CanonicalPathOfHandle(HANDLE handle);
 
 // path as "\\?\C:\…" or "\\?\UNC\server\share\…", which the file functions take beyond
 // MAX_PATH; other spellings are made full first. Unchanged when it has a prefix already.

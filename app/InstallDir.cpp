@@ -357,21 +357,22 @@ std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath)
     return location;
 }
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity, InstallDirRefusal* refusal)
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir, InstallDirRefusal* refusal)
 {
-    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, identity, refusal);
+    return AcceptedInstallDir(dir, HKEY_CURRENT_USER, kUninstallKeyPath, refusal);
 }
 
 namespace {
 
 InstallDirRefusal CheckInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                  std::wstring& canonical, FolderIdentity& identity)
+                                  std::optional<AcceptedFolder>& folder)
 {
     if (dir.size() < 6 || dir.find(L"..") != std::wstring::npos)
         return InstallDirRefusal::InvalidPath;
-    canonical = CanonicalPath(dir);
+    const std::wstring canonical = CanonicalPath(dir);
     if (canonical.empty())
         return InstallDirRefusal::InvalidPath;
+    FolderIdentity identity;
     const InstallDirRefusal protection = ProtectionOf(canonical, true, &identity);
     if (protection == InstallDirRefusal::Protected || protection == InstallDirRefusal::SystemFoldersUnknown)
         return protection;
@@ -382,6 +383,10 @@ InstallDirRefusal CheckInstallDir(const std::wstring& dir, HKEY keyRoot, const w
         return InstallDirRefusal::NotInstallation;
     if (protection != InstallDirRefusal::None)
         return protection;
+    // Path and identity from one open handle, of the very folder the protection check saw.
+    folder = AcceptedFolder::Read(canonical);
+    if (!folder || folder->Identity() != identity)
+        return InstallDirRefusal::Unidentified;
     // A copy of the uninstaller elsewhere (D:\Tools) holds an Uninstall.exe too: where the
     // key records the product's folder, only that folder is the installation.
     const std::wstring recorded = RecordedInstallLocation(keyRoot, keyPath);
@@ -393,35 +398,32 @@ InstallDirRefusal CheckInstallDir(const std::wstring& dir, HKEY keyRoot, const w
 
 } // namespace
 
-std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                FolderIdentity* identityOut, InstallDirRefusal* refusalOut)
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                                 InstallDirRefusal* refusalOut)
 {
-    std::wstring canonical;
-    FolderIdentity identity;
-    const InstallDirRefusal refusal = CheckInstallDir(dir, keyRoot, keyPath, canonical, identity);
+    std::optional<AcceptedFolder> folder;
+    const InstallDirRefusal refusal = CheckInstallDir(dir, keyRoot, keyPath, folder);
     if (refusalOut)
         *refusalOut = refusal;
     if (refusal != InstallDirRefusal::None)
-        return {};
-    if (identityOut)
-        *identityOut = identity;
-    return canonical;
+        return std::nullopt;
+    return folder;
 }
 
 bool IsValidInstallDir(const std::wstring& dir)
 {
-    return !AcceptedInstallDir(dir, nullptr).empty();
+    return AcceptedInstallDir(dir).has_value();
 }
 
-bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIdentity& identity)
+bool IsStillAcceptedInstallDir(const AcceptedFolder& folder)
 {
     // The folder may have been replaced by a link since it was accepted: it must still
     // resolve to the very same place. Its Uninstall.exe is not asked for again, as a
     // failed attempt may have removed it already and the next attempt must still run.
-    const std::wstring now = CanonicalPath(canonicalDir);
+    const std::wstring now = CanonicalPath(folder.Path());
     // And it must still be the same folder: not another one put in its place under the same
     // name, not the same names on another volume that took the drive letter.
     FolderIdentity current;
-    return !now.empty() && SamePathText(now, canonicalDir)
-        && ProtectionOf(now, true, &current) == InstallDirRefusal::None && current == identity;
+    return !now.empty() && SamePathText(now, folder.Path())
+        && ProtectionOf(now, true, &current) == InstallDirRefusal::None && current == folder.Identity();
 }

@@ -1,9 +1,11 @@
 #pragma once
+#include "app/AcceptedFolder.h"
 #include "app/CanonicalPath.h"
 #include "app/FolderIdentity.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,23 +19,22 @@ enum class InstallDirRefusal {
     SystemFoldersUnknown, // a folder the protected list must hold has no path at all
 };
 
-// The canonical form of a directory given after "/run" when it may be uninstalled, else
-// empty: an absolute path, no "..", not a protected folder, holding Uninstall.exe, and the
-// folder the product's uninstall key records where it records one.
-// identity receives the accepted folder's identity, refusal why it was refused.
-std::wstring AcceptedInstallDir(const std::wstring& dir, FolderIdentity* identity = nullptr,
-                                InstallDirRefusal* refusal = nullptr);
+// The folder a directory given after "/run" names when it may be uninstalled, else nothing
+// and refusal says why: an absolute path, no "..", not a protected folder, holding
+// Uninstall.exe, and the folder the product's uninstall key records where it records one.
+// Its path is the canonical form.
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir, InstallDirRefusal* refusal = nullptr);
 // The same against another uninstall key (tests).
-std::wstring AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
-                                FolderIdentity* identity = nullptr, InstallDirRefusal* refusal = nullptr);
+std::optional<AcceptedFolder> AcceptedInstallDir(const std::wstring& dir, HKEY keyRoot, const wchar_t* keyPath,
+                                                 InstallDirRefusal* refusal = nullptr);
 // The folder an uninstall key records for its product: InstallLocation, else the folder of
 // UninstallString or of DisplayIcon; empty when it records none.
 std::wstring RecordedInstallLocation(HKEY root, const wchar_t* keyPath);
 // Whether AcceptedInstallDir accepts dir.
 bool IsValidInstallDir(const std::wstring& dir);
-// Whether a directory accepted earlier still resolves to itself, is still the folder of
-// that identity and is still not protected.
-bool IsStillAcceptedInstallDir(const std::wstring& canonicalDir, const FolderIdentity& identity);
+// Whether a folder accepted earlier still resolves to its path, is still the folder of its
+// identity and is still not protected.
+bool IsStillAcceptedInstallDir(const AcceptedFolder& folder);
 
 // Folders whose removal would destroy far more than one product: drive roots, the
 // Windows folder and everything in it, Program Files (x86 and native), every user's

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
@@ -22,11 +23,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
         app->PrepareUi(instance);
     // From here on only the form that was checked is used: the window shows it and the
     // removal removes it, whatever spelling the command line had.
-    FolderIdentity identity;
     InstallDirRefusal refusal = InstallDirRefusal::None;
-    const std::wstring installDir =
-        request.uiModeRequested ? AcceptedInstallDir(request.installDir, &identity, &refusal) : L"";
-    if (installDir.empty()) {
+    const std::optional<AcceptedFolder> installDir =
+        request.uiModeRequested ? AcceptedInstallDir(request.installDir, &refusal) : std::nullopt;
+    if (!installDir) {
         app.reset();
         if (!request.uiModeRequested)
             return RelaunchFromTemp();
@@ -40,8 +40,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     // and a directory that is some process's working directory cannot be removed.
     SetCurrentDirectoryW(GetModuleDirectory().c_str());
 
-    app->installIdentity = identity;
-    const int exitCode = app->Run(instance, showCommand, installDir);
+    const int exitCode = app->Run(instance, showCommand, *installDir);
     ScheduleSelfDelete(GetModulePath());
     app.reset();
     return exitCode;

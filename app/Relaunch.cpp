@@ -13,8 +13,8 @@ int RelaunchFromTemp()
 {
     // The copy runs from the temporary directory, which is never a valid installation:
     // refusing here is what keeps a rejected copy from starting copy after copy.
-    const std::wstring installDir = AcceptedInstallDir(GetModuleDirectory());
-    if (installDir.empty())
+    const std::optional<AcceptedFolder> installDir = AcceptedInstallDir(GetModuleDirectory());
+    if (!installDir)
         return 1;
 
     wchar_t tempDir[MAX_PATH] = {};
@@ -34,7 +34,7 @@ int RelaunchFromTemp()
         return 1;
     }
 
-    const std::wstring parameters = std::wstring(kRunSwitch) + L" \"" + installDir + L"\"";
+    const std::wstring parameters = std::wstring(kRunSwitch) + L" \"" + installDir->Path() + L"\"";
     // This process has the foreground right that the user's click gave it, and exits at
     // once; the copy may take the foreground only if it is handed on before the start.
     AllowSetForegroundWindow(ASFW_ANY);

@@ -1,6 +1,7 @@
 #include "app/Removal.h"
 
 #include "app/CanonicalPath.h"
+#include "app/LinkDecision.h"
 #include "app/PathUtils.h"
 #include "app/ProductInfo.h"
 
@@ -10,6 +11,7 @@
 #include <shlobj.h>
 #include <winternl.h>
 
+#include <optional>
 #include <vector>
 
 void RemoveShortcutAndUninstallKey()
@@ -43,6 +45,7 @@ struct Entry {
     std::wstring name;
     LONGLONG id = 0;
     DWORD attributes = 0;
+    DWORD reparseTag = 0; // as the listing shows it, for a reparse point
 };
 
 struct Folder {
@@ -102,8 +105,9 @@ bool ListFolder(Folder& folder, std::vector<BYTE>& buffer)
             const auto* item = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
             const size_t length = item->FileNameLength / sizeof(wchar_t);
             if (!IsDotOrDotDot(item->FileName, length))
+                // A reparse point's listing entry holds its tag where the EA size would be.
                 folder.entries.push_back({std::wstring(item->FileName, length), item->FileId.QuadPart,
-                                          item->FileAttributes});
+                                          item->FileAttributes, item->EaSize});
             if (item->NextEntryOffset == 0)
                 break;
             offset += item->NextEntryOffset;
@@ -136,24 +140,42 @@ bool OpenChild(NtCreateFileFunction ntCreateFile, HANDLE parent, const std::wstr
     return GetFileInformationByHandle(handle, &item.info) != FALSE;
 }
 
-// Deletes what handle stands for: a file, a link itself, or an emptied folder. Read-only
-// items, folders included, are cleared first, as the delete would be refused otherwise.
+// Deletes what handle stands for: a file, a link itself, or an emptied folder, changing
+// nothing else: a read-only attribute is cleared only where the older delete needs it, only
+// on an item with one name, and put back when the delete fails anyway.
 bool DeleteByHandle(HANDLE handle, DWORD attributes)
 {
-    // POSIX semantics take the name away at once, so the folder above can go right after.
-    // Wine 8 and Windows before 10 1709 refuse this class (ERROR_INVALID_PARAMETER).
+    // POSIX semantics take the name away at once, so the folder above can go right after,
+    // and the read-only attribute is ignored rather than cleared.
     ULONG flags = kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly;
     if (SetFileInformationByHandle(handle, kFileDispositionInfoEx, &flags, sizeof(flags)))
         return true;
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
+    const DWORD posixError = GetLastError();
+    DWORD links = 0;
+    FILE_STANDARD_INFO standard = {};
+    if (GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
+        links = standard.NumberOfLinks;
+    const FallbackDelete fallback = ChooseFallbackDelete(posixError, attributes, links);
+    if (fallback == FallbackDelete::Fail)
+        return false;
+    const bool clear = fallback == FallbackDelete::ClearReadOnlyThenDelete;
+    if (clear) {
         FILE_BASIC_INFO basic = {};
         const DWORD kept = attributes & kSettableAttributes;
         basic.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
-        SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic));
+        if (!SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic)))
+            return false;
     }
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
-    return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
+    if (SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof(disposition)))
+        return true;
+    if (clear) {
+        FILE_BASIC_INFO basic = {};
+        basic.FileAttributes = attributes & (kSettableAttributes | FILE_ATTRIBUTE_READONLY);
+        SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic));
+    }
+    return false;
 }
 
 // Whether the opened child is the very item the listing showed under that name. A name
@@ -180,27 +202,26 @@ std::wstring ChildPath(const std::wstring& top, const std::vector<Folder>& stack
     return JoinPath(path, name);
 }
 
-bool RemoveTree(const std::wstring& extendedDir, const RemovalHook& beforeOpen)
+bool RemoveTree(const AcceptedFolder& accepted, const RemovalHook& beforeOpen)
 {
     const auto ntCreateFile = reinterpret_cast<NtCreateFileFunction>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtCreateFile")));
     if (!ntCreateFile)
         return false;
 
+    // The "\\?\" spelling reaches beyond MAX_PATH; below the top everything is relative.
+    const std::wstring extendedDir = ExtendedLengthPath(accepted.Path());
+    // The top folder is opened once, as itself, and must be the very folder that was
+    // checked: a parent swapped for a junction, or another folder moved into its place
+    // since, leads elsewhere or to another identity, and then nothing is removed. (Wine
+    // follows a Unix symlink even when the open asks not to; the handle's name shows it.)
     Folder top;
-    top.handle.reset(CreateFileW(extendedDir.c_str(),
-                                 DELETE | FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
-                                     | SYNCHRONIZE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (top.handle.get() == INVALID_HANDLE_VALUE) {
-        top.handle.release();
+    top.handle = OpenItself(extendedDir, DELETE | FILE_LIST_DIRECTORY | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE);
+    if (!top.handle)
         return false;
-    }
+    const std::optional<AcceptedFolder> opened = AcceptedFolder::Read(top.handle.get(), accepted.Path());
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!GetFileInformationByHandle(top.handle.get(), &info)
-        || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            != FILE_ATTRIBUTE_DIRECTORY)
+    if (!opened || *opened != accepted || !GetFileInformationByHandle(top.handle.get(), &info))
         return false;
     top.attributes = info.dwFileAttributes;
     top.name = NameOnVolume(top.handle.get());
@@ -220,11 +241,15 @@ bool RemoveTree(const std::wstring& extendedDir, const RemovalHook& beforeOpen)
             const Entry& entry = folder.entries[folder.next++];
             if (beforeOpen)
                 beforeOpen(ChildPath(extendedDir, stack, entry.name));
-            const bool listedAsFolder = (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-                == FILE_ATTRIBUTE_DIRECTORY;
+            // Only a link is removed as itself; every other folder, a reparse point or not
+            // (a cloud placeholder), is walked.
+            const bool listedAsFolder =
+                (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkItem(entry.attributes, entry.reparseTag);
             OpenedItem item;
             if (!OpenChild(ntCreateFile, folder.handle.get(), entry.name, listedAsFolder, item)
-                || !IsListedChild(folder, entry, item)) {
+                || !IsListedChild(folder, entry, item)
+                || listedAsFolder
+                    != ((item.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkHandle(item.handle.get()))) {
                 // Gone, locked, or no longer what was listed: left alone, never entered.
                 folder.complete = false;
                 continue;
@@ -244,8 +269,10 @@ bool RemoveTree(const std::wstring& extendedDir, const RemovalHook& beforeOpen)
                 folder.complete = false;
             continue;
         }
-        // Everything below has been tried; the folder goes when its handle closes.
-        removed = DeleteByHandle(folder.handle.get(), folder.attributes) && folder.complete;
+        // Everything below has been tried; the folder goes when its handle closes. A folder
+        // that kept something is not tried at all: Wine accepts the delete of a folder that
+        // is not empty and fails it only at the close, after its attributes were changed.
+        removed = folder.complete && DeleteByHandle(folder.handle.get(), folder.attributes);
         stack.pop_back();
         if (!stack.empty() && !removed)
             stack.back().complete = false;
@@ -255,17 +282,45 @@ bool RemoveTree(const std::wstring& extendedDir, const RemovalHook& beforeOpen)
 
 } // namespace
 
+FallbackDelete ChooseFallbackDelete(DWORD posixError, DWORD attributes, DWORD links)
+{
+    // The errors of a system or file system without the POSIX delete or its read-only flag
+    // (Windows before 10, early Windows 10 releases, FAT, some redirectors, Wine 8). Any
+    // other failure (access denied, a mapped view, a folder not empty) would fail the older
+    // delete just the same.
+    if (posixError != ERROR_INVALID_PARAMETER && posixError != ERROR_NOT_SUPPORTED
+        && posixError != ERROR_INVALID_FUNCTION)
+        return FallbackDelete::Fail;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY))
+        return FallbackDelete::Delete;
+    // The attribute belongs to the file, not the name: with another name (a hard link
+    // outside), or a count the system does not tell, clearing it changes a file outside.
+    // A folder has one name only.
+    return links == 1 || (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FallbackDelete::ClearReadOnlyThenDelete
+                                                                 : FallbackDelete::Fail;
+}
+
+bool RemoveDirectoryTree(const AcceptedFolder& folder, const RemovalHook& beforeOpen)
+{
+    return RemoveTree(folder, beforeOpen);
+}
+
 bool RemoveDirectoryTree(const std::wstring& dir, const RemovalHook& beforeOpen)
 {
-    // The "\\?\" spelling reaches beyond MAX_PATH; below the top everything is relative.
-    const std::wstring extended = ExtendedLengthPath(dir);
-    // The folder was checked as a real folder; a link found here now was put in its place
-    // since, and what it leads to was never checked. (Wine follows a Unix symlink even when
-    // the open asks not to, but reports it by the path.)
-    const DWORD attributes = GetFileAttributesW(extended.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    // A link standing at dir is not entered: only the folder dir names is to go, and a
+    // listing entry tells a link even where the open would follow it (Wine). Any other
+    // spelling of that folder is resolved.
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileExW(ExtendedLengthPath(dir).c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
         return false;
-    return RemoveTree(extended, beforeOpen);
+    FindClose(find);
+    // The reserved field holds a reparse point's tag.
+    if (IsLinkItem(entry.dwFileAttributes, entry.dwReserved0))
+        return false;
+    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(CanonicalPath(dir));
+    return folder && RemoveTree(*folder, beforeOpen);
 }
 
 bool RemoveDirectoryTree(const std::wstring& dir)

@@ -75,7 +75,9 @@ std::string BuildSelfDeleteScript()
 std::wstring BuildSelfDeleteCommandLine(const std::wstring& cmdPath, const std::wstring& scriptName,
                                         const std::wstring& targetName, const std::wstring& systemDir)
 {
-    return L"\"" + cmdPath + L"\" /d /c \"\"" + scriptName + L"\" \"" + targetName + L"\" \"" + systemDir + L"\"\"";
+    // ".\" names the script in the working directory: a bare name is looked for along
+    // PATH alone when NoDefaultCurrentDirectoryInExePath is set, and the copy would stay.
+    return L"\"" + cmdPath + L"\" /d /c \"\".\\" + scriptName + L"\" \"" + targetName + L"\" \"" + systemDir + L"\"\"";
 }
 
 bool IsTemporaryCopy(const std::wstring& path)

@@ -10,7 +10,7 @@ inline constexpr int kSelfDeleteAttempts = 60;
 // ASCII without any path, so neither the code page cmd.exe reads it in nor a "%", "^", "&",
 // "!" or parenthesis in a path can change what it does.
 std::string BuildSelfDeleteScript();
-// "<cmdPath>" /d /c ""<script>" "<target>" "<systemDir>"": the outer quotes keep the quotes
+// "<cmdPath>" /d /c "".\<script>" "<target>" "<systemDir>"": the outer quotes keep the quotes
 // around the arguments, /d skips the AutoRun commands of the registry.
 std::wstring BuildSelfDeleteCommandLine(const std::wstring& cmdPath, const std::wstring& scriptName,
                                         const std::wstring& targetName, const std::wstring& systemDir);

@@ -87,7 +87,7 @@ void UninstallerApp::ConfirmAndStart()
         return;
     // Time has passed since the check at start: the folder may have been swapped for a
     // link since. Removing nothing is then the only safe answer.
-    if (!IsStillAcceptedInstallDir(installDir, installIdentity)) {
+    if (!installDir || !IsStillAcceptedInstallDir(*installDir)) {
         showMessageBox(window.hwnd, L"部分文件无法删除，请关闭主程序后重试。", L"卸载失败", MB_OK | MB_ICONERROR);
         return;
     }
@@ -98,7 +98,7 @@ void UninstallerApp::ConfirmAndStart()
     // The previous attempt's thread has posted its result already; only its exit is left.
     if (worker.joinable())
         worker.join();
-    auto removal = [dir = installDir, report = CompletionPoster()] { RunRemoval(dir, report); };
+    auto removal = [dir = *installDir, report = CompletionPoster()] { RunRemoval(dir, report); };
     if (!startWorker(worker, removal)) {
         // Without a thread the removal runs here; the window is frozen meanwhile, but
         // the user still gets a result instead of a busy window that never ends.
@@ -128,10 +128,14 @@ std::function<void(bool)> UninstallerApp::CompletionPoster()
     };
 }
 
-void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report)
+void RunRemoval(const AcceptedFolder& installDir, const std::function<void(bool removed)>& report)
 {
-    RemoveShortcutAndUninstallKey();
-    report(RemoveDirectoryTree(installDir));
+    // The product stays registered until its files are gone: after a failure the user
+    // still finds it in the installed programs, and the next attempt finishes the job.
+    const bool removed = RemoveDirectoryTree(installDir);
+    if (removed)
+        RemoveShortcutAndUninstallKey();
+    report(removed);
 }
 
 void ReportCompletion(UninstallerApp* app, bool removed)

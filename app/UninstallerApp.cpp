@@ -76,7 +76,7 @@ void UninstallerApp::WaitForWorker()
         worker.join();
 }
 
-int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const std::wstring& dir)
+int UninstallerApp::Run(HINSTANCE instanceHandle, int showCommand, const AcceptedFolder& dir)
 {
     PrepareUi(instanceHandle);
     installDir = dir;

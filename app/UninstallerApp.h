@@ -1,5 +1,5 @@
 #pragma once
-#include "app/FolderIdentity.h"
+#include "app/AcceptedFolder.h"
 #include "ui/framework/base/GdiplusSession.h"
 #include "ui/setup/Window.h"
 
@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -42,7 +43,7 @@ public:
     // is being checked. Run calls it when nobody has.
     void PrepareUi(HINSTANCE instance);
     // Shows the uninstall window until it closes; returns the exit code.
-    int Run(HINSTANCE instance, int showCommand, const std::wstring& installDir);
+    int Run(HINSTANCE instance, int showCommand, const AcceptedFolder& installDir);
     // Fills the freshly created window with the uninstaller's controls.
     void BuildContent();
     // Decodes the window's pictures into the image cache; callable off the window thread
@@ -75,8 +76,7 @@ public:
     SetupUi::CChromeButton* minimizeButton = nullptr;
     UIE::CUiProgressBar* progressBar = nullptr;
     UIE::CUiLabel* statusLabel = nullptr;
-    std::wstring installDir;
-    FolderIdentity installIdentity; // the accepted folder's, checked again at confirmation
+    std::optional<AcceptedFolder> installDir; // checked again at confirmation, then removed
     bool busy = false;
     bool confirming = false; // the confirmation box is open
     // Every message box of the flow goes through here; tests answer them.
@@ -96,7 +96,7 @@ private:
 
 // Body of the worker thread: removes the product from installDir and hands the result
 // to report. It touches no window and no control.
-void RunRemoval(const std::wstring& installDir, const std::function<void(bool removed)>& report);
+void RunRemoval(const AcceptedFolder& installDir, const std::function<void(bool removed)>& report);
 // On the window thread: reports the result of one removal.
 void ReportCompletion(UninstallerApp* app, bool removed);
 // Whether a window shown with showCommand should also ask for the foreground: only when

@@ -179,8 +179,8 @@ protected:
         }
         installDir = scratch.MakeDir(L"Qelvo视频格式转换器");
         app.instance = GetModuleHandleW(nullptr);
-        app.installDir = installDir;
-        ASSERT_TRUE(IdentifyFolder(installDir, app.installIdentity));
+        app.installDir = AcceptedFolder::Read(installDir);
+        ASSERT_TRUE(app.installDir.has_value());
         // The removal itself is not the subject: the worker never starts, the test reports
         // the result itself.
         app.SetWorkerStarter([this](std::thread&, std::function<void()>) {

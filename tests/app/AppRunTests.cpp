@@ -38,7 +38,9 @@ TEST(AppRun, FailedWindowCreationReturnsOneAndReleasesGdiplus)
     HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     UninstallerApp app;
-    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
+    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(dir.Path());
+    ASSERT_TRUE(folder.has_value());
+    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, *folder);
     UnhookWindowsHookEx(hook);
 
     EXPECT_EQ(exitCode, 1);
@@ -67,14 +69,17 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
             Sleep(20);
         }
     });
-    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path());
+    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(dir.Path());
+    ASSERT_TRUE(folder.has_value());
+    const int exitCode = app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, *folder);
     stop = true;
     closer.join();
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(app.window.hwnd, nullptr);
     EXPECT_FALSE(app.busy);
-    EXPECT_EQ(app.installDir, dir.Path());
+    ASSERT_TRUE(app.installDir.has_value());
+    EXPECT_EQ(app.installDir->Path(), dir.Path());
     EXPECT_TRUE(zmxtest::FileExists(dir / L"Uninstall.exe"));
     // The bench maps the preferred face to an installed font, so the probe finds it.
     EXPECT_EQ(UIE::uiFontFace, L"微软雅黑");
@@ -105,8 +110,10 @@ TEST(AppRun, TheShownWindowIsTheForegroundWindow)
         }
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
+    const std::optional<AcceptedFolder> folder = AcceptedFolder::Read(dir.Path());
+    ASSERT_TRUE(folder.has_value());
     UninstallerApp app;
-    EXPECT_EQ(app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, dir.Path()), 0);
+    EXPECT_EQ(app.Run(GetModuleHandleW(nullptr), SW_SHOWNORMAL, *folder), 0);
     closer.join();
     DestroyWindow(other);
     EXPECT_TRUE(foreground);

@@ -62,8 +62,10 @@ TEST_F(ConfirmRecheck, FolderThatNoLongerResolvesToItselfIsNotRemoved)
     wchar_t shortForm[MAX_PATH] = {};
     ASSERT_GT(GetShortPathNameW(dir.c_str(), shortForm, MAX_PATH), 0u);
     ASSERT_NE(std::wstring(shortForm), dir);
-    // Another spelling than the one accepted stands for a folder that changed meanwhile.
-    app.installDir = shortForm;
+    // Another spelling than the one accepted stands for a folder that changed meanwhile:
+    // no accepted folder carries one, and without one nothing is removed.
+    EXPECT_FALSE(AcceptedFolder::Read(shortForm).has_value());
+    app.installDir = AcceptedFolder::Read(shortForm);
 
     app.ConfirmAndStart();
 
@@ -75,8 +77,8 @@ TEST_F(ConfirmRecheck, ProtectedFolderIsNotRemoved)
 {
     wchar_t temp[MAX_PATH] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    app.installDir = CanonicalPath(temp);
-    ASSERT_FALSE(app.installDir.empty());
+    app.installDir = AcceptedFolder::Read(CanonicalPath(temp));
+    ASSERT_TRUE(app.installDir.has_value());
 
     app.ConfirmAndStart();
 

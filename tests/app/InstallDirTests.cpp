@@ -9,12 +9,20 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using namespace zmxtest;
 
 namespace {
 
 const char kExeBytes[] = "MZ";
+
+// The accepted folder's path, empty when the directory is refused.
+std::wstring AcceptedPath(const std::wstring& dir)
+{
+    const std::optional<AcceptedFolder> folder = AcceptedInstallDir(dir);
+    return folder ? folder->Path() : L"";
+}
 
 std::wstring Marker(const std::wstring& dir)
 {
@@ -123,7 +131,7 @@ void ExpectRefusedWithUninstaller(const std::wstring& folder)
     ASSERT_TRUE(marker.Exists()) << WideToUtf8(folder);
     for (const std::wstring& spelling : Spellings(folder)) {
         EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
-        EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
+        EXPECT_EQ(AcceptedPath(spelling), L"") << WideToUtf8(spelling);
     }
 }
 
@@ -367,7 +375,7 @@ TEST(ProtectedFolders, LinkToAListedFolderIsRefused)
         EXPECT_EQ(CanonicalPath(link), folder);
         for (const std::wstring& spelling : {link, link + L"\\", L"\\\\?\\" + link, ShortPathOf(link)}) {
             EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
-            EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
+            EXPECT_EQ(AcceptedPath(spelling), L"") << WideToUtf8(spelling);
         }
         RemoveSymlink(link);
     }
@@ -429,7 +437,7 @@ TEST(InstallDir, RelativeDriveRelativeAndRootedDirectoriesAreRefused)
     for (const std::wstring& spelling : {name, L".\\" + name, L"./" + name + L"/", dir.substr(0, 2) + name, rooted,
                                          WithForwardSlashes(rooted)}) {
         EXPECT_TRUE(FileExists(JoinPath(spelling, L"Uninstall.exe"))) << WideToUtf8(spelling);
-        EXPECT_EQ(AcceptedInstallDir(spelling), L"") << WideToUtf8(spelling);
+        EXPECT_EQ(AcceptedPath(spelling), L"") << WideToUtf8(spelling);
         EXPECT_TRUE(IsProtectedDirectory(spelling)) << WideToUtf8(spelling);
     }
     SetCurrentDirectoryW(previous);
@@ -444,7 +452,7 @@ TEST(InstallDir, AcceptedFormIsTheCanonicalOne)
     ASSERT_FALSE(canonical.empty());
     for (const std::wstring& spelling : {L"\\\\?\\" + ToUpper(dir), WithForwardSlashes(dir) + L"/", ShortPathOf(dir),
                                          dir + L". "})
-        EXPECT_EQ(AcceptedInstallDir(spelling), canonical) << WideToUtf8(spelling);
+        EXPECT_EQ(AcceptedPath(spelling), canonical) << WideToUtf8(spelling);
 }
 
 // An installation reached through a link is the folder the link leads to: that folder is
@@ -459,9 +467,10 @@ TEST(InstallDir, LinkedInstallationIsItsTarget)
     const std::wstring link = scratch / L"Qelvo";
     ASSERT_TRUE(MakeDirectorySymlink(link, target));
 
-    const std::wstring accepted = AcceptedInstallDir(link);
-    EXPECT_EQ(accepted, CanonicalPath(target));
-    ASSERT_TRUE(RemoveDirectoryTree(accepted));
+    const std::optional<AcceptedFolder> accepted = AcceptedInstallDir(link);
+    ASSERT_TRUE(accepted.has_value());
+    EXPECT_EQ(accepted->Path(), CanonicalPath(target));
+    ASSERT_TRUE(RemoveDirectoryTree(*accepted));
 
     EXPECT_FALSE(PathExists(target));
     EXPECT_TRUE(FileExists(scratch / L"Real\\beside.txt"));
@@ -478,12 +487,15 @@ protected:
     {
         dir = scratch.MakeDir(name);
         ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
-        accepted = AcceptedInstallDir(dir, &identity);
-        ASSERT_FALSE(accepted.empty());
+        folder = AcceptedInstallDir(dir);
+        ASSERT_TRUE(folder.has_value());
+        accepted = folder->Path();
+        identity = folder->Identity();
     }
 
     ScratchDir scratch;
     std::wstring dir;
+    std::optional<AcceptedFolder> folder;
     std::wstring accepted;
     FolderIdentity identity;
 };
@@ -492,7 +504,7 @@ TEST_F(InstallDirRecheck, UnchangedInstallationIsStillAccepted)
 {
     ASSERT_NO_FATAL_FAILURE(Accept(L"Qelvo"));
     EXPECT_TRUE(identity.known);
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(*folder));
 }
 
 // A folder swapped for a link after the check is the end-to-end check swapped_for_link.sh:
@@ -505,18 +517,23 @@ TEST_F(InstallDirRecheck, LeftoversOfAFailedAttemptAreStillAccepted)
     // A first attempt removed Uninstall.exe but not the locked Qelvo.exe.
     ASSERT_TRUE(DeleteFileW(Marker(dir).c_str()));
     EXPECT_FALSE(IsValidInstallDir(dir));
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
+    EXPECT_TRUE(IsStillAcceptedInstallDir(*folder));
 }
 
 TEST_F(InstallDirRecheck, OnlyTheCanonicalFormItselfPasses)
 {
     ASSERT_NO_FATAL_FAILURE(Accept(L"Qelvo long folder name"));
-    EXPECT_TRUE(IsStillAcceptedInstallDir(accepted, identity));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(ShortPathOf(accepted), identity));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(L"Qelvo long folder name", identity));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(WindowsFolder(), identity));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(DirectoryOfPath(ShellFolder(CSIDL_PROFILE)), identity));
-    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, FolderIdentity())) << "an unknown identity is no identity";
+    EXPECT_TRUE(IsStillAcceptedInstallDir(*folder));
+    // Another spelling, a relative one or an unknown identity cannot even be carried: the
+    // folder's path and identity come from one handle to the folder named by its own path.
+    EXPECT_FALSE(AcceptedFolder::Read(ShortPathOf(accepted)).has_value());
+    EXPECT_FALSE(AcceptedFolder::Read(L"Qelvo long folder name").has_value());
+    EXPECT_TRUE(folder->Identity().known);
+    for (const std::wstring& protectedFolder : {WindowsFolder(), DirectoryOfPath(ShellFolder(CSIDL_PROFILE))}) {
+        const std::optional<AcceptedFolder> other = AcceptedFolder::Read(CanonicalPath(protectedFolder));
+        ASSERT_TRUE(other.has_value()) << WideToUtf8(protectedFolder);
+        EXPECT_FALSE(IsStillAcceptedInstallDir(*other)) << WideToUtf8(protectedFolder);
+    }
 }
 
 // Another folder put in the accepted one's place under the same name, as a swapped USB
@@ -531,7 +548,7 @@ TEST_F(InstallDirRecheck, AnotherFolderUnderTheSameNameIsRefused)
     ASSERT_TRUE(WriteFileBytes(Marker(replacement), kExeBytes));
     ASSERT_EQ(CanonicalPath(replacement), accepted);
 
-    EXPECT_FALSE(IsStillAcceptedInstallDir(accepted, identity));
+    EXPECT_FALSE(IsStillAcceptedInstallDir(*folder));
     FolderIdentity moved;
     ASSERT_TRUE(IdentifyFolder(scratch / L"Qelvo.old", moved));
     EXPECT_TRUE(moved == identity);
@@ -559,7 +576,7 @@ TEST(ProtectedFolders, OtherRoadsToAProtectedFolderAreRefusedByIdentity)
             continue; // no share of the drive here (Wine has no SMB server)
         ++reached;
         EXPECT_TRUE(IsProtectedDirectory(road)) << WideToUtf8(road);
-        EXPECT_EQ(AcceptedInstallDir(road), L"") << WideToUtf8(road);
+        EXPECT_EQ(AcceptedPath(road), L"") << WideToUtf8(road);
     }
     if (reached == 0)
         GTEST_SKIP() << "no administrative share reaches the local drive here";
@@ -662,7 +679,7 @@ TEST(ProtectedFolders, NothingInsideTheWindowsFolderIsAccepted)
         const std::wstring dir = vendor.MakeDir(L"Qelvo");
         ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
         EXPECT_TRUE(IsProtectedDirectory(vendor.Path())) << WideToUtf8(vendor.Path());
-        EXPECT_EQ(AcceptedInstallDir(dir), L"") << WideToUtf8(dir);
+        EXPECT_EQ(AcceptedPath(dir), L"") << WideToUtf8(dir);
     }
     for (const wchar_t* name : {L"System32", L"SysWOW64", L"Sysnative", L"WinSxS"})
         EXPECT_TRUE(IsProtectedDirectory(windows + L"\\" + name)) << WideToUtf8(name);
@@ -719,7 +736,8 @@ public:
     void Clear() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
     std::wstring Accepted(const std::wstring& dir) const
     {
-        return AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str());
+        const std::optional<AcceptedFolder> folder = AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str());
+        return folder ? folder->Path() : L"";
     }
     std::wstring Recorded() const { return RecordedInstallLocation(HKEY_CURRENT_USER, path.c_str()); }
 
@@ -867,13 +885,13 @@ TEST_F(RedirectedDocuments, AMissingFolderRefusesNothingElse)
     bool complete = false;
     EXPECT_TRUE(Listed(ProtectedFolders(&complete), documents));
     EXPECT_TRUE(complete);
-    EXPECT_EQ(AcceptedInstallDir(install), CanonicalPath(install));
+    EXPECT_EQ(AcceptedPath(install), CanonicalPath(install));
     InstallDirRefusal refusal = InstallDirRefusal::None;
-    EXPECT_EQ(AcceptedInstallDir(redirected, nullptr, &refusal), L"") << "it holds Documents' path";
+    EXPECT_FALSE(AcceptedInstallDir(redirected, &refusal)) << "it holds Documents' path";
     EXPECT_EQ(static_cast<int>(refusal), static_cast<int>(InstallDirRefusal::Protected));
     TemporaryFile rootMarker(L"C:\\Uninstall.exe", kExeBytes);
     EXPECT_TRUE(IsProtectedDirectory(L"C:\\"));
-    EXPECT_EQ(AcceptedInstallDir(L"C:\\\\\\\\"), L"");
+    EXPECT_EQ(AcceptedPath(L"C:\\\\\\\\"), L"");
 }
 
 // A folder the list must hold with no path at all (Documents recorded as nothing, or as a
@@ -888,11 +906,11 @@ TEST_F(RedirectedDocuments, NoPathForARequiredFolderRefusesEverythingUntilItHasO
         ProtectedFolders(&complete);
         EXPECT_FALSE(complete) << WideToUtf8(recorded);
         InstallDirRefusal refusal = InstallDirRefusal::None;
-        EXPECT_EQ(AcceptedInstallDir(install, nullptr, &refusal), L"") << WideToUtf8(recorded);
+        EXPECT_FALSE(AcceptedInstallDir(install, &refusal)) << WideToUtf8(recorded);
         EXPECT_EQ(static_cast<int>(refusal), static_cast<int>(InstallDirRefusal::SystemFoldersUnknown));
         EXPECT_TRUE(IsProtectedDirectory(install));
 
         ASSERT_NO_FATAL_FAILURE(RecordDocuments(original));
-        EXPECT_EQ(AcceptedInstallDir(install), CanonicalPath(install)) << "once Documents has a path again";
+        EXPECT_EQ(AcceptedPath(install), CanonicalPath(install)) << "once Documents has a path again";
     }
 }

@@ -271,12 +271,12 @@ TEST_F(RelaunchedCopy, EndsAndLeavesNothingInTempOnceItsWindowCloses)
     EXPECT_TRUE(copies.front().exited);
     EXPECT_EQ(copies.front().exitCode, 0u);
 
-    // "<system>\cmd.exe" /d /c ""zmx<hex>.tmp.bat" "<copy's name>" "<system>"", in TEMP. (The
+    // "<system>\cmd.exe" /d /c "".\zmx<hex>.tmp.bat" "<copy's name>" "<system>"", in TEMP. (The
     // image itself is SysWOW64's cmd.exe where a 32-bit program runs on 64-bit Windows.)
     wchar_t system[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
     const std::wstring cmd = std::wstring(system) + L"\\cmd.exe";
-    const std::wstring head = L"\"" + cmd + L"\" /d /c \"\"zmx";
+    const std::wstring head = L"\"" + cmd + L"\" /d /c \"\".\\zmx";
     const std::wstring tail = L".tmp.bat\" \"" + FileNameOf(copies.front().image) + L"\" \"" + system + L"\"\"";
     bool scriptStarted = false;
     for (const ProcessTrace::Process& process : trace->ProcessesNamed(L"cmd.exe")) {

@@ -1,3 +1,4 @@
+#include "app/LinkDecision.h"
 #include "app/PathUtils.h"
 #include "app/Removal.h"
 #include "helpers/TestSupport.h"
@@ -492,4 +493,134 @@ TEST(RemoveDirectoryTree, DeepTreeFitsInASmallStack)
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_FALSE(PathExists(dir));
+}
+
+// Only name surrogates (links, junctions and their kind) are links; every other reparse
+// point is the file or folder it looks like. Wine shows its links with no tag at all.
+TEST(LinkDecision, OnlyNameSurrogatesAreLinks)
+{
+    const DWORD reparseFolder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    const DWORD reparseFile = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_REPARSE_POINT;
+    const struct {
+        const char* name;
+        DWORD attributes;
+        DWORD tag;
+        bool link;
+    } cases[] = {
+        {"symbolic link to a folder", reparseFolder, IO_REPARSE_TAG_SYMLINK, true},
+        {"symbolic link to a file", reparseFile, IO_REPARSE_TAG_SYMLINK, true},
+        {"junction", reparseFolder, IO_REPARSE_TAG_MOUNT_POINT, true},
+        {"WSL symlink", reparseFile, 0xA000001D, true},
+        {"no tag (Wine)", reparseFolder, 0, true},
+        {"cloud placeholder folder", reparseFolder, IO_REPARSE_TAG_CLOUD, false},
+        {"cloud placeholder file, OneDrive", reparseFile, IO_REPARSE_TAG_CLOUD_3, false},
+        {"compressed (WOF)", reparseFile, IO_REPARSE_TAG_WOF, false},
+        {"deduplicated", reparseFile, IO_REPARSE_TAG_DEDUP, false},
+        {"app execution alias", reparseFile, 0x8000001B, false},
+        {"projected file system", reparseFolder, 0x9000001C, false},
+        {"plain folder", FILE_ATTRIBUTE_DIRECTORY, 0, false},
+        {"plain file with a stale tag", FILE_ATTRIBUTE_ARCHIVE, IO_REPARSE_TAG_SYMLINK, false},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(IsLinkItem(row.attributes, row.tag), row.link) << row.name;
+}
+
+// The older delete is the fallback only where the POSIX delete is not supported, and a
+// read-only attribute is cleared for it only on a file with one name: the attribute is
+// the file's, shared by every hard link. Wine only ever takes the fallback.
+TEST(FallbackDelete, OnlyWhereThePosixDeleteIsUnsupported)
+{
+    const DWORD readOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+    const struct {
+        const char* name;
+        DWORD error;
+        DWORD attributes;
+        DWORD links;
+        FallbackDelete expected;
+    } cases[] = {
+        {"no such class (before 10 1709, Wine)", ERROR_INVALID_PARAMETER, FILE_ATTRIBUTE_ARCHIVE, 1,
+         FallbackDelete::Delete},
+        {"file system without it", ERROR_NOT_SUPPORTED, FILE_ATTRIBUTE_ARCHIVE, 1, FallbackDelete::Delete},
+        {"redirector without it", ERROR_INVALID_FUNCTION, FILE_ATTRIBUTE_DIRECTORY, 1, FallbackDelete::Delete},
+        {"read-only, one name", ERROR_INVALID_PARAMETER, readOnly, 1, FallbackDelete::ClearReadOnlyThenDelete},
+        {"read-only folder", ERROR_NOT_SUPPORTED, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY, 1,
+         FallbackDelete::ClearReadOnlyThenDelete},
+        {"read-only folder, links unknown", ERROR_INVALID_PARAMETER,
+         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY, 0, FallbackDelete::ClearReadOnlyThenDelete},
+        {"read-only, hard-linked", ERROR_INVALID_PARAMETER, readOnly, 2, FallbackDelete::Fail},
+        {"read-only, links unknown", ERROR_INVALID_PARAMETER, readOnly, 0, FallbackDelete::Fail},
+        {"hard-linked, writable", ERROR_INVALID_PARAMETER, FILE_ATTRIBUTE_ARCHIVE, 3, FallbackDelete::Delete},
+        {"access denied", ERROR_ACCESS_DENIED, readOnly, 1, FallbackDelete::Fail},
+        {"mapped view", ERROR_USER_MAPPED_FILE, FILE_ATTRIBUTE_ARCHIVE, 1, FallbackDelete::Fail},
+        {"in use", ERROR_SHARING_VIOLATION, FILE_ATTRIBUTE_ARCHIVE, 1, FallbackDelete::Fail},
+        {"folder not empty", ERROR_DIR_NOT_EMPTY, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY, 1,
+         FallbackDelete::Fail},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(static_cast<int>(ChooseFallbackDelete(row.error, row.attributes, row.links)),
+                  static_cast<int>(row.expected))
+            << row.name;
+}
+
+// A read-only file outside the installation with a second name inside it: the removal
+// never clears the attribute they share. Windows' POSIX delete removes the inner name and
+// ignores the attribute; Wine's older delete would need it cleared, so there the name is
+// left and the removal fails. (Before, the outside file lost its attribute under Wine.)
+TEST(RemoveDirectoryTree, ReadOnlyFileLinkedFromOutsideKeepsItsAttribute)
+{
+    ScratchDir scratch;
+    const std::wstring outside = scratch / L"settings.ini";
+    ASSERT_TRUE(WriteFileBytes(outside, "shared"));
+    ASSERT_TRUE(SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    ASSERT_TRUE(WriteFileBytes(dir + L"\\Uninstall.exe", "MZ"));
+    ASSERT_TRUE(CreateHardLinkW((dir + L"\\settings.ini").c_str(), outside.c_str(), nullptr));
+
+    const bool removed = RemoveDirectoryTree(dir);
+
+    ASSERT_TRUE(FileExists(outside));
+    EXPECT_NE(GetFileAttributesW(outside.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(outside, bytes));
+    EXPECT_EQ(bytes, "shared");
+    EXPECT_FALSE(FileExists(dir + L"\\Uninstall.exe"));
+    if (IsWine()) {
+        EXPECT_FALSE(removed);
+        EXPECT_EQ(ListFiles(dir), std::vector<std::wstring>{L"settings.ini"});
+    } else {
+        EXPECT_TRUE(removed);
+        EXPECT_FALSE(PathExists(dir));
+    }
+    SetFileAttributesW(outside.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW((dir + L"\\settings.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A read-only file that cannot go (a view of it is mapped, as a running program's is)
+// keeps its attribute: where the older delete cleared it and then failed, it is put back.
+// (Wine keeps no read-only attribute on folders, so a folder cannot show it there.)
+TEST(RemoveDirectoryTree, ReadOnlyFileThatStaysKeepsItsAttribute)
+{
+    ScratchDir scratch;
+    const std::wstring dir = scratch.MakeDir(L"Qelvo");
+    const std::wstring mapped = dir + L"\\codec.dll";
+    ASSERT_TRUE(WriteFileBytes(mapped, "codec bytes"));
+    ASSERT_TRUE(SetFileAttributesW(mapped.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE file = CreateFileW(mapped.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ASSERT_NE(mapping, nullptr);
+    const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    ASSERT_NE(view, nullptr);
+
+    const bool removed = RemoveDirectoryTree(dir);
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    CloseHandle(file);
+
+    if (!FileExists(mapped))
+        GTEST_SKIP() << "the system deletes a mapped file here";
+    EXPECT_FALSE(removed);
+    EXPECT_NE(GetFileAttributesW(mapped.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    SetFileAttributesW(mapped.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -67,11 +67,13 @@ TEST(SelfDeleteScript, IsPlainAsciiWithCrLfLinesAndNoPath)
     EXPECT_EQ(Count(script, "\"%~1\""), 2u);
 }
 
+// The script is named in the working directory, never by a bare name that cmd.exe would
+// look for along PATH alone when NoDefaultCurrentDirectoryInExePath is set.
 TEST(SelfDeleteCommandLine, FullInterpreterPathNoAutoRunAndQuotedArguments)
 {
     EXPECT_EQ(BuildSelfDeleteCommandLine(L"C:\\Windows\\system32\\cmd.exe", L"zmx1C3.tmp.bat", L"zmx4F2A.tmp.exe",
                                          L"C:\\Windows\\system32"),
-              L"\"C:\\Windows\\system32\\cmd.exe\" /d /c \"\"zmx1C3.tmp.bat\" \"zmx4F2A.tmp.exe\" "
+              L"\"C:\\Windows\\system32\\cmd.exe\" /d /c \"\".\\zmx1C3.tmp.bat\" \"zmx4F2A.tmp.exe\" "
               L"\"C:\\Windows\\system32\"\"");
 }
 

@@ -14,6 +14,7 @@
 #include "ui/setup/ChromeButton.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -128,8 +129,8 @@ protected:
         ASSERT_TRUE(WriteFileBytes(installDir + L"\\readme.txt", "readme"));
 
         app.instance = GetModuleHandleW(nullptr);
-        app.installDir = installDir;
-        ASSERT_TRUE(IdentifyFolder(installDir, app.installIdentity));
+        app.installDir = AcceptedFolder::Read(installDir);
+        ASSERT_TRUE(app.installDir.has_value());
         ASSERT_TRUE(app.window.Create(app.instance));
         app.BuildContent();
         windowHandle = app.window.hwnd;
@@ -320,7 +321,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
-    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
+    std::thread worker([&] { RunRemoval(*app.installDir, app.CompletionPoster()); });
     worker.join();
     DestroyWindow(app.window.hwnd);
     PumpUntil([] { return false; }, 500);
@@ -340,7 +341,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     DestroyWindow(app.window.hwnd);
     ASSERT_EQ(app.window.hwnd, nullptr);
 
-    std::thread worker([&] { RunRemoval(app.installDir, app.CompletionPoster()); });
+    std::thread worker([&] { RunRemoval(*app.installDir, app.CompletionPoster()); });
     worker.join();
     PumpUntil([] { return false; }, 500);
 
@@ -427,3 +428,107 @@ TEST_F(AppFlow, EachLayoutSwitchIsDrawnByTheWindowsNextPaint)
 }
 
 } // namespace
+
+namespace {
+
+std::wstring ShortcutPath()
+{
+    wchar_t desktop[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop) < 0)
+        return {};
+    return std::wstring(desktop) + L"\\Qelvo视频格式转换器.lnk";
+}
+
+const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembrivox";
+
+bool UninstallKeyExists()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The product as its installer leaves it: the desktop shortcut and the uninstall key
+// besides the files.
+class RegisteredAppFlow : public AppFlow {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(AppFlow::SetUp());
+        ASSERT_TRUE(WriteFileBytes(ShortcutPath(), "L"));
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    void TearDown() override
+    {
+        DeleteFileW(ShortcutPath().c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallKey);
+        AppFlow::TearDown();
+    }
+};
+
+} // namespace
+
+// A file held open fails the removal: the product keeps its shortcut and its entry in the
+// installed programs, so the user can finish the job later; the retry removes all three.
+TEST_F(RegisteredAppFlow, AFailedUninstallStaysRegisteredUntilARetryFinishes)
+{
+    app.SetWorkerStarter(CountingStarter());
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+    user.Answer(kSuccessTitle, IDOK);
+    const std::wstring heldPath = installDir + L"\\plugins\\codecs\\h264.dll";
+    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    app.ConfirmAndStart();
+    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    CloseHandle(held);
+    ASSERT_TRUE(reported) << "no result was reported";
+    EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
+    EXPECT_TRUE(FileExists(ShortcutPath()));
+    EXPECT_TRUE(UninstallKeyExists());
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
+    EXPECT_FALSE(PathExists(installDir));
+    EXPECT_FALSE(PathExists(ShortcutPath()));
+    EXPECT_FALSE(UninstallKeyExists());
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox(), ConfirmationBox(), SuccessBox()}));
+}
+
+// Between the confirmation's re-check and the worker's open, the accepted folder is renamed
+// away and another real folder moved into its place: the worker opens what stands there
+// now, finds another folder and removes nothing of either; the product stays registered.
+TEST_F(RegisteredAppFlow, AnotherFolderSwappedInAfterTheRecheckKeepsEveryFile)
+{
+    scratch.MakeDir(L"My Videos\\clips");
+    ASSERT_TRUE(WriteFileBytes(scratch / L"My Videos\\trip.mp4", "video"));
+    ASSERT_TRUE(WriteFileBytes(scratch / L"My Videos\\clips\\clip1.mp4", "clip"));
+    const std::wstring movedAway = scratch / L"Qelvo moved away";
+    int swaps = 0;
+    app.SetWorkerStarter([&](std::thread& thread, std::function<void()> body) {
+        swaps += MoveFileW(installDir.c_str(), movedAway.c_str())
+            && MoveFileW((scratch / L"My Videos").c_str(), installDir.c_str());
+        return StartWorkerThread(thread, std::move(body));
+    });
+    user.Answer(kConfirmTitle, IDYES);
+    user.Answer(kFailureTitle, IDOK);
+
+    app.ConfirmAndStart();
+    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+
+    ASSERT_EQ(swaps, 1);
+    for (const wchar_t* kept : {L"trip.mp4", L"clips\\clip1.mp4"})
+        EXPECT_TRUE(FileExists(installDir + L"\\" + kept)) << WideToUtf8(kept);
+    for (const wchar_t* kept : {L"Qelvo.exe", L"readme.txt", L"plugins\\codecs\\h264.dll"})
+        EXPECT_TRUE(FileExists(movedAway + L"\\" + kept)) << WideToUtf8(kept);
+    EXPECT_TRUE(FileExists(ShortcutPath()));
+    EXPECT_TRUE(UninstallKeyExists());
+    EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox()}));
+}

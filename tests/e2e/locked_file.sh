@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A file of the installation held open by another process: the removal reports
-# "部分文件无法删除…" under "卸载失败", the first layout comes back with everything else
-# removed, and a second attempt after the other process has ended succeeds.
+# "部分文件无法删除…" under "卸载失败", the first layout comes back with every other file
+# removed but the shortcut and the key kept, and a second attempt after the other process
+# has ended removes all three.
 source "$(dirname "$0")/lib.sh"
 e2e_begin locked 300
 
@@ -29,10 +30,11 @@ e2e_check "the program still runs" e2e_copy_running
 left=$(cd "$E2E_INSTALL" 2>/dev/null && find . -type f | sed 's|^\./||')
 [ "$left" = "$held_rel" ] && e2e_note "ok: only the held file is left" ||
     e2e_fail "left after the failed attempt: $(echo "$left" | head -5 | tr '\n' ' ') ($(echo "$left" | wc -l) files)"
-[ ! -e "$(sandbox_shortcut "$E2E_PREFIX")" ] && e2e_note "ok: desktop shortcut removed already" ||
-    e2e_fail "desktop shortcut still there after the first attempt"
-! sandbox_key_exists "$E2E_PREFIX" && e2e_note "ok: uninstall key removed already" ||
-    e2e_fail "uninstall key still there after the first attempt"
+# Still registered: the product stays in the installed programs until its files are gone.
+[ -e "$(sandbox_shortcut "$E2E_PREFIX")" ] && e2e_note "ok: desktop shortcut kept after the failure" ||
+    e2e_fail "desktop shortcut removed although files were left"
+sandbox_key_exists "$E2E_PREFIX" && e2e_note "ok: uninstall key kept after the failure" ||
+    e2e_fail "uninstall key removed although files were left"
 
 # The user closes the main program and tries again.
 e2e_check "the other process ends" e2e_wait 40 bash -c "! kill -0 $holder 2>/dev/null"
