@@ -151,9 +151,11 @@ bool DeleteByHandle(HANDLE handle, DWORD attributes)
     if (SetFileInformationByHandle(handle, kFileDispositionInfoEx, &flags, sizeof(flags)))
         return true;
     const DWORD posixError = GetLastError();
+    // The count of names matters only to a read-only item; asking costs a round trip per item.
     DWORD links = 0;
     FILE_STANDARD_INFO standard = {};
-    if (GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
+    if ((attributes & FILE_ATTRIBUTE_READONLY)
+        && GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof(standard)))
         links = standard.NumberOfLinks;
     const FallbackDelete fallback = ChooseFallbackDelete(posixError, attributes, links);
     if (fallback == FallbackDelete::Fail)
@@ -176,6 +178,16 @@ bool DeleteByHandle(HANDLE handle, DWORD attributes)
         SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof(basic));
     }
     return false;
+}
+
+// Whether the opened item is a folder to walk: a folder that is no link. Only a reparse
+// point can be a link, so only its tag is read (one more round trip to the file system).
+bool IsWalkedFolder(const OpenedItem& item)
+{
+    const DWORD attributes = item.info.dwFileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    return !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !IsLinkHandle(item.handle.get());
 }
 
 // Whether the opened child is the very item the listing showed under that name. A name
@@ -248,8 +260,7 @@ bool RemoveTree(const AcceptedFolder& accepted, const RemovalHook& beforeOpen)
             OpenedItem item;
             if (!OpenChild(ntCreateFile, folder.handle.get(), entry.name, listedAsFolder, item)
                 || !IsListedChild(folder, entry, item)
-                || listedAsFolder
-                    != ((item.info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkHandle(item.handle.get()))) {
+                || listedAsFolder != IsWalkedFolder(item)) {
                 // Gone, locked, or no longer what was listed: left alone, never entered.
                 folder.complete = false;
                 continue;

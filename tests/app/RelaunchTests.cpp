@@ -379,8 +379,13 @@ TEST_F(RefusedRun, SaysWhyInOneBoxAndRemovesNothing)
         {scratch / L"Missing", InstallDirRefusal::NotInstallation},
         {installDir + L"\\..\\Qelvo Test", InstallDirRefusal::InvalidPath}, // the installation, but with ".."
     };
+    // Every reason from the temporary copy; two of them also from inside the installation,
+    // where a refused "/run" used to go on to relaunch. (Each run is a whole start of the
+    // program, so the table stays short.)
     for (const bool fromInstallation : {false, true}) {
         for (const auto& row : cases) {
+            if (fromInstallation && &row != &cases[0] && &row != &cases[2])
+                continue;
             SCOPED_TRACE(WideToUtf8(row.dir) + (fromInstallation ? " (from the installation)" : ""));
             BoxWatch watch;
             trace = std::make_unique<ProcessTrace>();
