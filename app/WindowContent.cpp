@@ -121,8 +121,8 @@ void UninstallerApp::BuildContent()
 
     // As in a dialog: Enter presses it, and it has the focus when the window opens;
     // Escape presses the close button while it is shown.
-    window.defaultControl = uninstallButton;
-    window.cancelControl = closeButton;
+    window.keyboard.defaultControl = uninstallButton;
+    window.keyboard.cancelControl = closeButton;
 
     window.AddRootControl(panel);
 }

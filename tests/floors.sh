@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The framework's folders are floors: base includes only base; drawing includes only base
 # and drawing. An include from a floor above (window, controls, images, setup, app) makes a
-# cycle between folders. Prints each offending include and fails if there is one.
+# cycle between folders. Inside window, the window includes its helpers and no helper includes
+# the window: only UiWindow.* and WindowProc.cpp (the window's own procedure) include UiWindow.h.
+# Prints each offending include and fails if there is one.
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 check() {
@@ -17,5 +19,18 @@ check() {
 }
 check ui/framework/base 'ui/framework/base'
 check ui/framework/drawing 'ui/framework/base|ui/framework/drawing'
-[ $status -eq 0 ] && echo "floors: base and drawing include nothing above them"
+check_window_helpers() {
+    local file
+    for file in "$root"/ui/framework/window/*.h "$root"/ui/framework/window/*.cpp; do
+        case ${file##*/} in
+        UiWindow.h | UiWindow.cpp | WindowProc.cpp) continue ;;
+        esac
+        if grep -q '^#include "ui/framework/window/UiWindow.h"' "$file"; then
+            echo "${file#"$root"/} includes ui/framework/window/UiWindow.h"
+            status=1
+        fi
+    done
+}
+check_window_helpers
+[ $status -eq 0 ] && echo "floors: base and drawing include nothing above them; no window helper includes the window"
 exit $status

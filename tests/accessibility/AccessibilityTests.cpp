@@ -734,7 +734,7 @@ protected:
 TEST_F(SystemFocus, TheWindowOpensWithTheDefaultButtonFocusedAndWithoutARing)
 {
     ASSERT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
     EXPECT_EQ(Focus(), kUninstall);
     EXPECT_EQ(State(kUninstall) & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT),
               STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT);
@@ -746,7 +746,7 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     EventListener listener(app.window.hwnd);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
-    ASSERT_EQ(app.window.focusedControl, app.uninstallButton);
+    ASSERT_EQ(app.window.input.focusedControl, app.uninstallButton);
     ASSERT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
     PumpUntil([] { return false; }, 100);
     listener.Take();
@@ -783,13 +783,13 @@ TEST_F(SystemFocus, TakeFocusTakesTheSystemsFocusToo)
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kClose)), S_OK);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.focusedControl, app.closeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
     EXPECT_EQ(Focus(), kClose);
     const std::vector<WinEvent> events = listener.Take();
     EXPECT_EQ(std::count(events.begin(), events.end(), WinEvent{EVENT_OBJECT_FOCUS, kClose}), 1);
     // Taking the selection too still means the focus; the selection alone means nothing here.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(kUninstall)), S_OK);
-    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
     EXPECT_EQ(client->accSelect(SELFLAG_TAKESELECTION, Child(kClose)), DISP_E_MEMBERNOTFOUND);
     // Neither text, nor a hidden button, takes the focus.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kDescription)), DISP_E_MEMBERNOTFOUND);
@@ -812,30 +812,30 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtons)
         SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
-        return app.window.focusedControl;
+        return app.window.input.focusedControl;
     };
-    EXPECT_EQ(app.window.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
     // As Windows starts a window opened with the mouse: cues hidden. (Wine's WM_QUERYUISTATE
     // always answers 0, and WM_CHANGEUISTATE sends no WM_UPDATEUISTATE back.)
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-    EXPECT_FALSE(app.window.focusCuesShown);
+    EXPECT_FALSE(app.window.keyboard.focusCuesShown);
     EXPECT_EQ(tab(false), app.closeButton);
-    EXPECT_TRUE(app.window.focusCuesShown);
+    EXPECT_TRUE(app.window.keyboard.focusCuesShown);
     EXPECT_EQ(State(kClose) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
     EXPECT_EQ(tab(false), app.uninstallButton);
     EXPECT_EQ(tab(true), app.closeButton);
     EXPECT_EQ(tab(true), app.uninstallButton);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
-    EXPECT_FALSE(app.window.focusCuesShown);
+    EXPECT_FALSE(app.window.keyboard.focusCuesShown);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    EXPECT_TRUE(app.window.focusCuesShown);
+    EXPECT_TRUE(app.window.keyboard.focusCuesShown);
 
     // A mouse press on blank space takes the focus away, as before.
     POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
     SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
     SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
-    EXPECT_EQ(app.window.focusedControl, nullptr);
+    EXPECT_EQ(app.window.input.focusedControl, nullptr);
 }
 
 TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
@@ -847,7 +847,7 @@ TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
     POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
     SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
     SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
-    ASSERT_EQ(app.window.focusedControl, nullptr);
+    ASSERT_EQ(app.window.input.focusedControl, nullptr);
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     EXPECT_EQ(user.SeenTitles().size(), 2u);
@@ -898,7 +898,7 @@ TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
     Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
     EXPECT_EQ(user.SeenTitles().size(), pressed);
     EXPECT_FALSE(app.uninstallButton->isPressed);
-    EXPECT_EQ(app.window.focusedControl, app.closeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
 
     // Space on the close button closes the window, on the release.
     Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
@@ -912,14 +912,14 @@ TEST_F(Keyboard, TabAndEnterInTheBusyLayout)
 {
     StartThroughDefaultAction();
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(app.window.focusedControl, app.progressBar) << "the bar took the focus from the button";
+    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the bar took the focus from the button";
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
     EXPECT_EQ(user.SeenTitles().size(), 1u) << "Enter presses no hidden default button";
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.focusedControl, app.minimizeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.minimizeButton);
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.focusedControl, app.progressBar) << "the two tab stops";
+    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the two tab stops";
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
@@ -968,15 +968,15 @@ TEST(AccessibleIds, AControlKeepsItsIdWhateverIsShown)
     auto* label = UIE::PlaceChild(panel, new UIE::CUiLabel(), UIE::UiRect{0, 10, 10, 10});
     SetupUi::CActionButton* last = UIE::PlaceChild(panel, new SetupUi::CActionButton(L"b", nullptr), UIE::UiRect{0, 20, 10, 10});
     window.AddRootControl(panel);
-    const UIE::CAccessibleIds& ids = window.accessibility.Children(window);
+    const UIE::CAccessibleIds& ids = window.accessibility.Children(window.rootControls);
     EXPECT_EQ(ids.Count(), 2); // the label without text is decoration
     first->SetVisible(false);
-    EXPECT_EQ(window.accessibility.Children(window).IdOf(first), 1);
+    EXPECT_EQ(window.accessibility.Children(window.rootControls).IdOf(first), 1);
     EXPECT_EQ(ids.IdOf(last), 2);
     EXPECT_FALSE(UIE::AccessiblyShown(*first));
     // A label that gets a text joins after the others, whose ids stay.
     label->SetText(L"text");
-    EXPECT_EQ(window.accessibility.Children(window).IdOf(label), 3);
+    EXPECT_EQ(window.accessibility.Children(window.rootControls).IdOf(label), 3);
     EXPECT_EQ(ids.IdOf(last), 2);
     EXPECT_EQ(ids.ControlOf(1), first);
     EXPECT_EQ(ids.ControlOf(4), nullptr);
@@ -996,7 +996,7 @@ TEST(KeyboardCues, FollowTheSystemSettingFromTheStart)
         UIE::CUiWindow window;
         window.logicalSize = SIZE{100, 80};
         ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr)));
-        EXPECT_EQ(window.focusCuesShown, always != FALSE);
+        EXPECT_EQ(window.keyboard.focusCuesShown, always != FALSE);
     }
     SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved)), 0);
     DropQueuedMessages();

@@ -93,7 +93,7 @@ public:
         ShowWindow(window.hwnd, SW_SHOW);
         SetForegroundWindow(window.hwnd);
         SetFocus(window.hwnd);
-        window.focusCuesShown = true;
+        window.keyboard.focusCuesShown = true;
     }
     bool Ready() const { return window.hwnd && window.HasKeyboardFocus(); }
     // Gives control to the window as its root and the focus to it.

@@ -361,7 +361,7 @@ TEST_F(ImageLayerCache, PreparedArtworkIsWhatTheWindowsFirstPaintUses)
         RECT client{};
         GetClientRect(app.window.hwnd, &client);
         HDC dc = GetDC(app.window.hwnd);
-        UIE::PaintIntoBackBuffer(app.window, dc, client.right, client.bottom, client);
+        UIE::PaintIntoBackBuffer(app.window.backBuffer, app.window.paintContext, app.window.rootControls, dc, client.right, client.bottom, client);
         ReleaseDC(app.window.hwnd, dc);
         EXPECT_EQ(cache.LayerCount(), 2u);
         DestroyWindow(app.window.hwnd);

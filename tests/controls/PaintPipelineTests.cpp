@@ -30,7 +30,7 @@ ProbeControl* Flood(COLORREF colour)
 
 void Paint(UIE::CUiWindow& window, Canvas& reference, const RECT& area)
 {
-    UIE::PaintIntoBackBuffer(window, reference.Dc(), reference.Width(), reference.Height(), area);
+    UIE::PaintIntoBackBuffer(window.backBuffer, window.paintContext, window.rootControls, reference.Dc(), reference.Width(), reference.Height(), area);
 }
 
 void PaintAndRead(UIE::CUiWindow& window, Canvas& canvas, const RECT& area)

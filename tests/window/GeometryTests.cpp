@@ -72,24 +72,47 @@ TEST(DpiConversion, NonPositiveLogPixelsMeans96)
     EXPECT_EQ(UIE::NormalizeDpi(144), 144);
 }
 
-TEST(DragRegion, BannerBandAt96)
-{
-    EXPECT_EQ(DragRegionHitTest(10, 10, 96, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(500, 10, 96, true), -1); // caption-button block
-    EXPECT_EQ(DragRegionHitTest(500, 60, 96, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(10, 259, 96, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(10, 260, 96, true), -1);
-}
+// Where the drag band says HTCAPTION and where it has no opinion (-1), per DPI.
+struct DragRegionCase {
+    int dpi;
+    int x;
+    int y;
+    LRESULT code;
+};
 
-TEST(DragRegion, ButtonBlockEdgesAt96)
+TEST(DragRegion, BandAndButtonBlockPerDpi)
 {
-    EXPECT_EQ(DragRegionHitTest(475, 0, 96, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(476, 0, 96, true), -1);
-    EXPECT_EQ(DragRegionHitTest(476, 51, 96, true), -1);
-    EXPECT_EQ(DragRegionHitTest(476, 52, 96, true), HTCAPTION);
-    // Measured from the left edge: a wider window keeps the block where it was.
-    EXPECT_EQ(DragRegionHitTest(1500, 10, 96, true), -1);
-    EXPECT_EQ(DragRegionHitTest(1500, 52, 96, true), HTCAPTION);
+    const DragRegionCase cases[] = {
+        // The banner band and the caption-button block at 96 DPI.
+        {96, 10, 10, HTCAPTION},
+        {96, 500, 10, -1},
+        {96, 500, 60, HTCAPTION},
+        {96, 10, 259, HTCAPTION},
+        {96, 10, 260, -1},
+        // The block's edges at 96 DPI, measured from the left edge: a wider window keeps the block
+        // where it was.
+        {96, 475, 0, HTCAPTION},
+        {96, 476, 0, -1},
+        {96, 476, 51, -1},
+        {96, 476, 52, HTCAPTION},
+        {96, 1500, 10, -1},
+        {96, 1500, 52, HTCAPTION},
+        // At 120 DPI: band 325, block from 595 and 65 high.
+        {120, 10, 324, HTCAPTION},
+        {120, 10, 325, -1},
+        {120, 594, 10, HTCAPTION},
+        {120, 595, 10, -1},
+        {120, 595, 64, -1},
+        {120, 595, 65, HTCAPTION},
+        // At 72 DPI: band 195, block from 357 and 39 high.
+        {72, 10, 194, HTCAPTION},
+        {72, 10, 195, -1},
+        {72, 356, 10, HTCAPTION},
+        {72, 357, 38, -1},
+        {72, 357, 39, HTCAPTION},
+    };
+    for (const DragRegionCase& c : cases)
+        EXPECT_EQ(DragRegionHitTest(c.x, c.y, c.dpi, true), c.code) << "(" << c.x << ", " << c.y << ") at " << c.dpi;
 }
 
 TEST(DragRegion, DisabledGivesNoOpinionAnywhere)
@@ -97,27 +120,6 @@ TEST(DragRegion, DisabledGivesNoOpinionAnywhere)
     for (int dpi : {72, 96, 120, 144})
         for (POINT p : {POINT{10, 10}, POINT{500, 60}, POINT{0, 0}, POINT{10, 259}})
             EXPECT_EQ(DragRegionHitTest(p.x, p.y, dpi, false), -1);
-}
-
-TEST(DragRegion, LimitsScaleAt120)
-{
-    // Band 325, block from 595 and 65 high.
-    EXPECT_EQ(DragRegionHitTest(10, 324, 120, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(10, 325, 120, true), -1);
-    EXPECT_EQ(DragRegionHitTest(594, 10, 120, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(595, 10, 120, true), -1);
-    EXPECT_EQ(DragRegionHitTest(595, 64, 120, true), -1);
-    EXPECT_EQ(DragRegionHitTest(595, 65, 120, true), HTCAPTION);
-}
-
-TEST(DragRegion, LimitsScaleAt72)
-{
-    // Band 195, block from 357 and 39 high.
-    EXPECT_EQ(DragRegionHitTest(10, 194, 72, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(10, 195, 72, true), -1);
-    EXPECT_EQ(DragRegionHitTest(356, 10, 72, true), HTCAPTION);
-    EXPECT_EQ(DragRegionHitTest(357, 38, 72, true), -1);
-    EXPECT_EQ(DragRegionHitTest(357, 39, 72, true), HTCAPTION);
 }
 
 TEST(DragRegion, WindowOverrideReadsProcessDpiAndFlag)
@@ -151,59 +153,58 @@ TEST(ResizeBorder, WidthNeverBelowFourPixels)
     EXPECT_EQ(ResizeBorderWidth(48), 4);
 }
 
-TEST(ResizeBorder, CodesAt96)
-{
-    const int w = 520;
-    const int h = 374;
-    EXPECT_EQ(ResizeBorderHitTest(2, 300, w, h, 96, false), HTLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(2, 372, w, h, 96, false), HTBOTTOMLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 372, w, h, 96, false), HTBOTTOM);
-    EXPECT_EQ(ResizeBorderHitTest(518, 300, w, h, 96, false), HTRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(518, 372, w, h, 96, false), HTBOTTOMRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(2, 2, w, h, 96, false), HTTOPLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(500, 2, w, h, 96, false), HTTOP);
-    EXPECT_EQ(ResizeBorderHitTest(518, 2, w, h, 96, false), HTTOPRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 300, w, h, 96, false), HTCLIENT);
-}
+// Which code a point of the border gets, per DPI: width and height are the client's.
+struct ResizeBorderCase {
+    int dpi;
+    int width;
+    int height;
+    int x;
+    int y;
+    LRESULT code;
+};
 
-TEST(ResizeBorder, BoundariesAt96)
+TEST(ResizeBorder, CodesAndBoundariesPerDpi)
 {
-    const int w = 520;
-    const int h = 374;
-    EXPECT_EQ(ResizeBorderHitTest(3, 300, w, h, 96, false), HTLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(4, 300, w, h, 96, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(515, 300, w, h, 96, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(516, 300, w, h, 96, false), HTRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 3, w, h, 96, false), HTTOP);
-    EXPECT_EQ(ResizeBorderHitTest(300, 4, w, h, 96, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 369, w, h, 96, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 370, w, h, 96, false), HTBOTTOM);
-}
-
-TEST(ResizeBorder, FivePixelsAt120)
-{
-    const int w = 650;
-    const int h = 468;
-    EXPECT_EQ(ResizeBorderHitTest(4, 300, w, h, 120, false), HTLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(5, 300, w, h, 120, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(644, 300, w, h, 120, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(645, 300, w, h, 120, false), HTRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(300, 463, w, h, 120, false), HTBOTTOM);
-    EXPECT_EQ(ResizeBorderHitTest(300, 462, w, h, 120, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(4, 464, w, h, 120, false), HTBOTTOMLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(645, 4, w, h, 120, false), HTTOPRIGHT);
-}
-
-TEST(ResizeBorder, StaysFourPixelsAt72)
-{
-    const int w = 390;
-    const int h = 281;
-    EXPECT_EQ(ResizeBorderHitTest(3, 200, w, h, 72, false), HTLEFT);
-    EXPECT_EQ(ResizeBorderHitTest(4, 200, w, h, 72, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(386, 200, w, h, 72, false), HTRIGHT);
-    EXPECT_EQ(ResizeBorderHitTest(385, 200, w, h, 72, false), HTCLIENT);
-    EXPECT_EQ(ResizeBorderHitTest(200, 277, w, h, 72, false), HTBOTTOM);
-    EXPECT_EQ(ResizeBorderHitTest(3, 3, w, h, 72, false), HTTOPLEFT);
+    const ResizeBorderCase cases[] = {
+        // Every code at 96 DPI (520 x 374).
+        {96, 520, 374, 2, 300, HTLEFT},
+        {96, 520, 374, 2, 372, HTBOTTOMLEFT},
+        {96, 520, 374, 300, 372, HTBOTTOM},
+        {96, 520, 374, 518, 300, HTRIGHT},
+        {96, 520, 374, 518, 372, HTBOTTOMRIGHT},
+        {96, 520, 374, 2, 2, HTTOPLEFT},
+        {96, 520, 374, 500, 2, HTTOP},
+        {96, 520, 374, 518, 2, HTTOPRIGHT},
+        {96, 520, 374, 300, 300, HTCLIENT},
+        // The last pixel of the 4-pixel border and the first inside it.
+        {96, 520, 374, 3, 300, HTLEFT},
+        {96, 520, 374, 4, 300, HTCLIENT},
+        {96, 520, 374, 515, 300, HTCLIENT},
+        {96, 520, 374, 516, 300, HTRIGHT},
+        {96, 520, 374, 300, 3, HTTOP},
+        {96, 520, 374, 300, 4, HTCLIENT},
+        {96, 520, 374, 300, 369, HTCLIENT},
+        {96, 520, 374, 300, 370, HTBOTTOM},
+        // Five pixels at 120 DPI (650 x 468).
+        {120, 650, 468, 4, 300, HTLEFT},
+        {120, 650, 468, 5, 300, HTCLIENT},
+        {120, 650, 468, 644, 300, HTCLIENT},
+        {120, 650, 468, 645, 300, HTRIGHT},
+        {120, 650, 468, 300, 463, HTBOTTOM},
+        {120, 650, 468, 300, 462, HTCLIENT},
+        {120, 650, 468, 4, 464, HTBOTTOMLEFT},
+        {120, 650, 468, 645, 4, HTTOPRIGHT},
+        // Never below four pixels, at 72 DPI (390 x 281).
+        {72, 390, 281, 3, 200, HTLEFT},
+        {72, 390, 281, 4, 200, HTCLIENT},
+        {72, 390, 281, 386, 200, HTRIGHT},
+        {72, 390, 281, 385, 200, HTCLIENT},
+        {72, 390, 281, 200, 277, HTBOTTOM},
+        {72, 390, 281, 3, 3, HTTOPLEFT},
+    };
+    for (const ResizeBorderCase& c : cases)
+        EXPECT_EQ(ResizeBorderHitTest(c.x, c.y, c.width, c.height, c.dpi, false), c.code)
+            << "(" << c.x << ", " << c.y << ") in " << c.width << " x " << c.height << " at " << c.dpi;
 }
 
 TEST(ResizeBorder, MaximisedWindowHasNone)

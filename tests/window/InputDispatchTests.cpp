@@ -97,7 +97,7 @@ TEST_F(HitTest, DisabledControlFallsThroughToContainer)
     button->enabled = false;
     PressAt(110, 105);
     EXPECT_EQ(log, (Events{"Panel down 110,105"}));
-    EXPECT_EQ(window.capturedControl, container);
+    EXPECT_EQ(window.input.capturedControl, container);
     EXPECT_EQ(GetCapture(), window.hwnd);
 }
 
@@ -109,7 +109,7 @@ TEST_F(HitTest, InvisibleControlFallsThroughToContainer)
     button->visible = false;
     PressAt(130, 130);
     EXPECT_EQ(log, (Events{"Panel down 110,110"}));
-    EXPECT_EQ(window.capturedControl, container);
+    EXPECT_EQ(window.input.capturedControl, container);
 }
 
 TEST_F(HitTest, DisabledContainerHidesEnabledChildren)
@@ -119,7 +119,7 @@ TEST_F(HitTest, DisabledContainerHidesEnabledChildren)
     container->enabled = false;
     PressAt(20, 20);
     EXPECT_TRUE(log.empty());
-    EXPECT_EQ(window.capturedControl, root);
+    EXPECT_EQ(window.input.capturedControl, root);
 }
 
 TEST_F(HitTest, TransparentRootLetsEarlierRootBeHit)
@@ -146,8 +146,8 @@ TEST_F(Hover, EnterComesWithFirstMove)
     MoveTo(50, 60);
     MoveTo(51, 61);
     EXPECT_EQ(log, (Events{"A enter", "A move 10,10", "A move 11,11"}));
-    EXPECT_EQ(window.hoveredControl, window.rootControls[0]->children[0]);
-    EXPECT_TRUE(window.leaveTracking);
+    EXPECT_EQ(window.input.hoveredControl, window.rootControls[0]->children[0]);
+    EXPECT_TRUE(window.input.leaveTracking);
 }
 
 TEST_F(Hover, MovingFromAToBLeavesBeforeEntering)
@@ -167,22 +167,22 @@ TEST_F(Hover, MovingOntoEmptySpaceLeaves)
     MoveTo(20, 20);
     MoveTo(300, 300);
     EXPECT_EQ(log, (Events{"A enter", "A move 10,10", "A leave"}));
-    EXPECT_EQ(window.hoveredControl, nullptr);
+    EXPECT_EQ(window.input.hoveredControl, nullptr);
 }
 
 TEST_F(Hover, MouseLeaveMessageEndsHover)
 {
     Add(root, "A", 10, 10, 100, 30);
     MoveTo(20, 20);
-    ASSERT_TRUE(window.leaveTracking);
+    ASSERT_TRUE(window.input.leaveTracking);
     Send(WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(log, (Events{"A enter", "A move 10,10", "A leave"}));
-    EXPECT_EQ(window.hoveredControl, nullptr);
-    EXPECT_FALSE(window.leaveTracking);
+    EXPECT_EQ(window.input.hoveredControl, nullptr);
+    EXPECT_FALSE(window.input.leaveTracking);
     // The next move starts hovering (and tracking) again.
     MoveTo(21, 20);
     EXPECT_EQ(log.back(), "A move 11,10");
-    EXPECT_TRUE(window.leaveTracking);
+    EXPECT_TRUE(window.input.leaveTracking);
 }
 
 TEST_F(Hover, ControlAddedUnderRestingPointerIsHoveredAtOnce)
@@ -208,12 +208,12 @@ TEST_F(Press, CapturesMouseForWindow)
     button->handCursor = true;
     PressAt(110, 105);
     EXPECT_EQ(log, (Events{"Button down 10,5"}));
-    EXPECT_EQ(window.capturedControl, button);
+    EXPECT_EQ(window.input.capturedControl, button);
     EXPECT_EQ(GetCapture(), window.hwnd);
 
     ReleaseAt(112, 106);
     EXPECT_EQ(log, (Events{"Button down 10,5", "Button up 12,6"}));
-    EXPECT_EQ(window.capturedControl, nullptr);
+    EXPECT_EQ(window.input.capturedControl, nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -229,7 +229,7 @@ TEST_F(Press, WhileHeldMovesGoToPressedControlOnly)
     MoveTo(20, 110);
     MoveTo(-15, 400);
     EXPECT_EQ(log, (Events{"A move 10,100", "A move -25,390"}));
-    EXPECT_EQ(window.hoveredControl, a);
+    EXPECT_EQ(window.input.hoveredControl, a);
 
     ReleaseAt(20, 110);
     MoveTo(21, 110);
@@ -277,7 +277,7 @@ TEST_F(Press, CaptureIsReleasedBeforeClickHandlerRuns)
     UIE::CUiControl* capturedDuringClick = reinterpret_cast<UIE::CUiControl*>(1);
     Place(root, new SetupUi::CActionButton(L"立即卸载", [&] {
         captureDuringClick = GetCapture();
-        capturedDuringClick = window.capturedControl;
+        capturedDuringClick = window.input.capturedControl;
     }), 194, 280, 132, 36);
     PressAt(200, 290);
     ReleaseAt(200, 290);
@@ -292,7 +292,7 @@ TEST_F(Press, ClickableAncestorBecomesPressTarget)
     Add(button, "Label", 10, 5, 100, 30);
     PressAt(115, 210);
     EXPECT_EQ(log, (Events{"Button down 15,10"}));
-    EXPECT_EQ(window.capturedControl, button);
+    EXPECT_EQ(window.input.capturedControl, button);
     ReleaseAt(116, 211);
     EXPECT_EQ(log, (Events{"Button down 15,10", "Button up 16,11"}));
 }
@@ -310,7 +310,7 @@ TEST_F(Press, PressOnEmptySpaceCapturesNothing)
     root->mouseTransparent = true;
     Add(root, "A", 0, 0, 100, 100);
     PressAt(300, 300);
-    EXPECT_EQ(window.capturedControl, nullptr);
+    EXPECT_EQ(window.input.capturedControl, nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
     ReleaseAt(300, 300);
     EXPECT_TRUE(log.empty());
@@ -321,9 +321,9 @@ TEST_F(Press, CaptureChangedClearsCapturedControl)
     auto* a = Add(root, "A", 0, 0, 100, 100);
     a->pressable = true;
     PressAt(10, 10);
-    ASSERT_EQ(window.capturedControl, a);
+    ASSERT_EQ(window.input.capturedControl, a);
     Send(WM_CAPTURECHANGED, 0, 0);
-    EXPECT_EQ(window.capturedControl, nullptr);
+    EXPECT_EQ(window.input.capturedControl, nullptr);
     ReleaseAt(10, 10);
     EXPECT_EQ(log, (Events{"A down 10,10"}));
 }
@@ -335,7 +335,7 @@ TEST_F(Press, CaptureTakenAwayBySystemClearsCapturedControl)
     PressAt(10, 10);
     ASSERT_EQ(GetCapture(), window.hwnd);
     ReleaseCapture(); // sends WM_CAPTURECHANGED, as losing the capture to another window does
-    EXPECT_EQ(window.capturedControl, nullptr);
+    EXPECT_EQ(window.input.capturedControl, nullptr);
     MoveTo(50, 50);
     EXPECT_EQ(log, (Events{"A down 10,10", "A enter", "A move 50,50"}));
 }
@@ -349,7 +349,7 @@ TEST_F(Press, SecondPressWhileHoldingKeepsCapture)
     b->pressable = true;
     PressAt(10, 10);
     PressAt(210, 10);
-    EXPECT_EQ(window.capturedControl, b);
+    EXPECT_EQ(window.input.capturedControl, b);
     EXPECT_EQ(GetCapture(), window.hwnd);
     ReleaseAt(210, 10);
     EXPECT_EQ(log, (Events{"A down 10,10", "B down 10,10", "B up 10,10"}));
@@ -363,7 +363,7 @@ TEST_F(Focus, PressFocusesFocusableAncestor)
     PressAt(20, 20);
     // The focus goes to the focusable ancestor; the press stays with the plain child.
     EXPECT_EQ(log, (Events{"Field focus", "Inner down 5,5"}));
-    EXPECT_EQ(window.focusedControl, field);
+    EXPECT_EQ(window.input.focusedControl, field);
 }
 
 TEST_F(Focus, PressElsewhereBlurs)
@@ -379,7 +379,7 @@ TEST_F(Focus, PressElsewhereBlurs)
     PressAt(400, 300);
     EXPECT_EQ(log, (Events{"Field focus", "Field down 10,10", "Field up 10,10", "Field blur", "Other focus",
                                  "Other down 10,10", "Other up 10,10", "Other blur"}));
-    EXPECT_EQ(window.focusedControl, nullptr);
+    EXPECT_EQ(window.input.focusedControl, nullptr);
 }
 
 TEST_F(Focus, PressOnFocusedControlKeepsFocusQuietly)
@@ -401,7 +401,7 @@ TEST_F(Focus, MovesAndLeavesDoNotChangeFocus)
     ReleaseAt(20, 20);
     MoveTo(300, 300);
     Send(WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(window.focusedControl, field);
+    EXPECT_EQ(window.input.focusedControl, field);
 }
 
 TEST_F(Focus, KeysGoToFocusedControl)
@@ -426,7 +426,7 @@ TEST_F(DoubleClick, IsAPressThenGoesToTheControlUnderThePointer)
     button->focusable = true;
     DoubleClickAt(115, 110);
     EXPECT_EQ(log, (Events{"Button focus", "Button down 15,10", "Label dblclick 5,5"}));
-    EXPECT_EQ(window.capturedControl, button);
+    EXPECT_EQ(window.input.capturedControl, button);
     EXPECT_EQ(GetCapture(), window.hwnd);
     ReleaseAt(115, 110);
     EXPECT_EQ(log.back(), "Button up 15,10");
@@ -460,7 +460,7 @@ TEST_F(Wheel, UnhandledReachesRootAndStops)
     WheelAt(300, 250, 240);
     WheelAt(50, 50, 120);
     EXPECT_EQ(log, (Events{"Outer wheel 240", "Inner wheel 120", "Outer wheel 120"}));
-    EXPECT_EQ(window.focusedControl, nullptr);
+    EXPECT_EQ(window.input.focusedControl, nullptr);
 }
 
 TEST_F(Cursor, HandOverButtonArrowElsewhere)
@@ -545,13 +545,13 @@ TEST(RealInput, PointerEntersAndLeavesAButton)
     };
     SetCursorPos(bounds.left + 150, bounds.top + 320);
     EXPECT_TRUE(windowtest::PumpUntil([&] { return saw("Button enter"); }, 5000));
-    EXPECT_EQ(window.hoveredControl, button);
-    EXPECT_TRUE(window.leaveTracking);
+    EXPECT_EQ(window.input.hoveredControl, button);
+    EXPECT_TRUE(window.input.leaveTracking);
 
     SetCursorPos(bounds.right + 200, bounds.bottom + 200);
     EXPECT_TRUE(windowtest::PumpUntil([&] { return saw("Button leave"); }, 5000));
-    EXPECT_EQ(window.hoveredControl, nullptr);
-    EXPECT_FALSE(window.leaveTracking);
+    EXPECT_EQ(window.input.hoveredControl, nullptr);
+    EXPECT_FALSE(window.input.leaveTracking);
 
     DestroyWindow(window.hwnd);
     windowtest::ParkCursor();

@@ -165,21 +165,48 @@ TEST(TopLevelWindowLifetime, DestructorDestroysLiveWindow)
     EXPECT_FALSE(IsWindow(handle));
 }
 
-TEST_F(NcHitTest, EdgeCodesAt96)
+// A client point (device pixels) at a DPI and the code WM_NCHITTEST answers for it.
+struct NcHitCase {
+    int dpi;
+    int x;
+    int y;
+    LRESULT code;
+};
+
+TEST_F(NcHitTest, BorderAndBandPerDpi)
 {
-    EXPECT_EQ(HitAt(2, 300), HTLEFT);
-    EXPECT_EQ(HitAt(2, 372), HTBOTTOMLEFT);
-    EXPECT_EQ(HitAt(300, 372), HTBOTTOM);
-    EXPECT_EQ(HitAt(518, 300), HTRIGHT);
-    EXPECT_EQ(HitAt(518, 372), HTBOTTOMRIGHT);
-    EXPECT_EQ(HitAt(2, 2), HTCAPTION); // the drag band wins over the corner
-    EXPECT_EQ(HitAt(500, 2), HTTOP);   // top edge of the caption-button block
-    EXPECT_EQ(HitAt(518, 2), HTTOPRIGHT);
-    EXPECT_EQ(HitAt(500, 30), HTCLIENT);
-    EXPECT_EQ(HitAt(10, 10), HTCAPTION);
-    EXPECT_EQ(HitAt(10, 259), HTCAPTION);
-    EXPECT_EQ(HitAt(10, 260), HTCLIENT);
-    EXPECT_EQ(HitAt(300, 300), HTCLIENT);
+    const NcHitCase cases[] = {
+        {96, 2, 300, HTLEFT},
+        {96, 2, 372, HTBOTTOMLEFT},
+        {96, 300, 372, HTBOTTOM},
+        {96, 518, 300, HTRIGHT},
+        {96, 518, 372, HTBOTTOMRIGHT},
+        {96, 2, 2, HTCAPTION}, // the drag band wins over the corner
+        {96, 500, 2, HTTOP},   // top edge of the caption-button block
+        {96, 518, 2, HTTOPRIGHT},
+        {96, 500, 30, HTCLIENT},
+        {96, 10, 10, HTCAPTION},
+        {96, 10, 259, HTCAPTION},
+        {96, 10, 260, HTCLIENT},
+        {96, 300, 300, HTCLIENT},
+        // Border 5, band 325, block from 595.
+        {120, 300, 324, HTCAPTION},
+        {120, 300, 325, HTCLIENT},
+        {120, 4, 340, HTLEFT},
+        {120, 5, 340, HTCLIENT},
+        {120, 515, 340, HTRIGHT},
+        {120, 300, 369, HTBOTTOM},
+        // The border stays 4, band 195.
+        {72, 3, 300, HTLEFT},
+        {72, 4, 300, HTCLIENT},
+        {72, 300, 194, HTCAPTION},
+        {72, 300, 195, HTCLIENT},
+        {72, 516, 300, HTRIGHT},
+    };
+    for (const NcHitCase& c : cases) {
+        DpiOverride dpi(c.dpi);
+        EXPECT_EQ(HitAt(c.x, c.y), c.code) << "(" << c.x << ", " << c.y << ") at " << c.dpi;
+    }
 }
 
 TEST_F(NcHitTest, WithoutDragRegionTopEdgeResizes)
@@ -188,27 +215,6 @@ TEST_F(NcHitTest, WithoutDragRegionTopEdgeResizes)
     EXPECT_EQ(HitAt(2, 2), HTTOPLEFT);
     EXPECT_EQ(HitAt(300, 2), HTTOP);
     EXPECT_EQ(HitAt(10, 10), HTCLIENT);
-}
-
-TEST_F(NcHitTest, BorderAndBandFollowTheDpi)
-{
-    {
-        DpiOverride dpi(120); // border 5, band 325, block from 595
-        EXPECT_EQ(HitAt(300, 324), HTCAPTION);
-        EXPECT_EQ(HitAt(300, 325), HTCLIENT);
-        EXPECT_EQ(HitAt(4, 340), HTLEFT);
-        EXPECT_EQ(HitAt(5, 340), HTCLIENT);
-        EXPECT_EQ(HitAt(515, 340), HTRIGHT);
-        EXPECT_EQ(HitAt(300, 369), HTBOTTOM);
-    }
-    {
-        DpiOverride dpi(72); // border stays 4, band 195
-        EXPECT_EQ(HitAt(3, 300), HTLEFT);
-        EXPECT_EQ(HitAt(4, 300), HTCLIENT);
-        EXPECT_EQ(HitAt(300, 194), HTCAPTION);
-        EXPECT_EQ(HitAt(300, 195), HTCLIENT);
-        EXPECT_EQ(HitAt(516, 300), HTRIGHT);
-    }
 }
 
 TEST_F(NcHitTest, MaximisedWindowHasNoResizeBorder)

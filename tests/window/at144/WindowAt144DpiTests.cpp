@@ -62,23 +62,28 @@ TEST_F(WindowAt144Dpi, PressArrivesInLogicalPixels)
     EXPECT_EQ(log, (windowtest::EventLog{"Whole down 100,100", "Whole up -2,1"}));
 }
 
-TEST_F(WindowAt144Dpi, ResizeBorderIsSixPixels)
+// The border is six pixels and the band scales: a client point and its WM_NCHITTEST code.
+TEST_F(WindowAt144Dpi, BorderAndBandScale)
 {
-    EXPECT_EQ(HitAt(5, 450), HTLEFT);
-    EXPECT_EQ(HitAt(6, 450), HTCLIENT);
-    EXPECT_EQ(HitAt(774, 450), HTRIGHT);
-    EXPECT_EQ(HitAt(773, 450), HTCLIENT);
-    EXPECT_EQ(HitAt(400, 555), HTBOTTOM);
-    EXPECT_EQ(HitAt(400, 554), HTCLIENT);
-    EXPECT_EQ(HitAt(775, 556), HTBOTTOMRIGHT);
-}
-
-TEST_F(WindowAt144Dpi, DragBandScales)
-{
-    EXPECT_EQ(HitAt(10, 389), HTCAPTION);
-    EXPECT_EQ(HitAt(10, 390), HTCLIENT);
-    EXPECT_EQ(HitAt(713, 20), HTCAPTION);
-    EXPECT_EQ(HitAt(714, 20), HTCLIENT);
-    EXPECT_EQ(HitAt(714, 78), HTCAPTION);
-    EXPECT_EQ(HitAt(750, 2), HTTOP);
+    const struct {
+        int x;
+        int y;
+        LRESULT code;
+    } cases[] = {
+        {5, 450, HTLEFT},
+        {6, 450, HTCLIENT},
+        {774, 450, HTRIGHT},
+        {773, 450, HTCLIENT},
+        {400, 555, HTBOTTOM},
+        {400, 554, HTCLIENT},
+        {775, 556, HTBOTTOMRIGHT},
+        {10, 389, HTCAPTION},
+        {10, 390, HTCLIENT},
+        {713, 20, HTCAPTION},
+        {714, 20, HTCLIENT},
+        {714, 78, HTCAPTION},
+        {750, 2, HTTOP},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HitAt(c.x, c.y), c.code) << "(" << c.x << ", " << c.y << ")";
 }

@@ -12,9 +12,7 @@ namespace UIE {
 
 bool ShowsFocusRing(const CUiControl& control)
 {
-    // No ring in a window without the keyboard focus: an inactive window shows none.
-    return control.window && control.window->focusedControl == &control && control.window->focusCuesShown
-        && control.window->HasKeyboardFocus();
+    return control.window && control.window->ShowsFocusRing(control);
 }
 
 void DrawFocusRing(CUiPaintContext& context, const UiRect& rect, float radius, uint32_t systemInk)

@@ -1,9 +1,8 @@
 #include "ui/framework/window/AccessibleClient.h"
 
 #include "ui/framework/window/AccessibleTree.h"
-#include "ui/framework/window/KeyboardFocus.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/window/UiWindow.h"
+#include "ui/framework/window/UiWindowHost.h"
 
 #include <string>
 
@@ -25,8 +24,8 @@ HRESULT ReturnText(const std::wstring& text, BSTR* out)
 // Shown, enabled, and in a window that no modal box has disabled.
 bool CanTakeAction(CUiControl& control)
 {
-    const CUiWindow* window = control.window;
-    return window && window->hwnd && IsWindowEnabled(window->hwnd) && control.enabled && AccessiblyShown(control);
+    const HWND window = control.window ? control.window->Handle() : nullptr;
+    return window && IsWindowEnabled(window) && control.enabled && AccessiblyShown(control);
 }
 
 void SetChildId(VARIANT* out, LONG id)
@@ -44,7 +43,7 @@ bool AsksForFocusOnly(LONG flags)
 
 } // namespace
 
-CAccessibleClient::CAccessibleClient(CUiWindow* owner) : window(owner) {}
+CAccessibleClient::CAccessibleClient(IAccessibleWindow* owner) : window(owner) {}
 
 void CAccessibleClient::Disconnect()
 {
@@ -54,13 +53,13 @@ void CAccessibleClient::Disconnect()
 HRESULT CAccessibleClient::Resolve(const VARIANT& child, CUiControl*& control, bool needsHandle) const
 {
     control = nullptr;
-    if (!window || (needsHandle && !window->hwnd))
+    if (!window || (needsHandle && !window->Handle()))
         return CO_E_OBJNOTCONNECTED;
     if (child.vt != VT_I4)
         return E_INVALIDARG;
     if (child.lVal == CHILDID_SELF)
         return S_OK;
-    control = window->accessibility.Children(*window).ControlOf(child.lVal);
+    control = window->AccessibleChildren().ControlOf(child.lVal);
     return control ? S_OK : E_INVALIDARG;
 }
 
@@ -74,7 +73,7 @@ HRESULT CAccessibleClient::ResolveInto(const VARIANT& child, VARIANT* out, CUiCo
 }
 
 HRESULT CAccessibleClient::ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),
-                                           std::wstring CUiWindow::*selfText) const
+                                           std::wstring (IAccessibleWindow::*selfText)() const) const
 {
     if (out)
         *out = nullptr;
@@ -84,7 +83,7 @@ HRESULT CAccessibleClient::ReturnChildText(const VARIANT& child, BSTR* out, std:
         return valid;
     if (control)
         return ReturnText((control->*property)(), out);
-    return ReturnText(selfText ? window->*selfText : std::wstring(), out);
+    return ReturnText(selfText ? (window->*selfText)() : std::wstring(), out);
 }
 
 HRESULT CAccessibleClient::QueryInterface(REFIID riid, void** object)
@@ -143,9 +142,9 @@ HRESULT CAccessibleClient::get_accParent(IDispatch** parent)
     if (!parent)
         return E_POINTER;
     *parent = nullptr;
-    if (!window || !window->hwnd)
+    if (!window || !window->Handle())
         return CO_E_OBJNOTCONNECTED;
-    return AccessibleObjectFromWindow(window->hwnd, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+    return AccessibleObjectFromWindow(window->Handle(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
                                       reinterpret_cast<void**>(parent));
 }
 
@@ -155,7 +154,7 @@ HRESULT CAccessibleClient::get_accChildCount(LONG* count)
         return E_POINTER;
     if (!window)
         return CO_E_OBJNOTCONNECTED;
-    *count = window->accessibility.Children(*window).Count();
+    *count = window->AccessibleChildren().Count();
     return S_OK;
 }
 
@@ -173,7 +172,7 @@ HRESULT CAccessibleClient::get_accChild(VARIANT child, IDispatch** object)
 
 HRESULT CAccessibleClient::get_accName(VARIANT child, BSTR* name)
 {
-    return ReturnChildText(child, name, &CUiControl::AccessibleName, &CUiWindow::title);
+    return ReturnChildText(child, name, &CUiControl::AccessibleName, &IAccessibleWindow::AccessibleTitle);
 }
 
 HRESULT CAccessibleClient::get_accValue(VARIANT child, BSTR* value)
@@ -193,7 +192,7 @@ HRESULT CAccessibleClient::get_accRole(VARIANT child, VARIANT* role)
     if (FAILED(valid))
         return valid;
     // Readers read a dialog's static text when it opens; a client area they leave silent.
-    const DWORD selfRole = window->accessibleAsDialog ? ROLE_SYSTEM_DIALOG : ROLE_SYSTEM_CLIENT;
+    const DWORD selfRole = window->AccessibleAsDialog() ? ROLE_SYSTEM_DIALOG : ROLE_SYSTEM_CLIENT;
     SetChildId(role, static_cast<LONG>(control ? control->AccessibleRole() : selfRole));
     return S_OK;
 }
@@ -206,27 +205,27 @@ HRESULT CAccessibleClient::get_accState(VARIANT child, VARIANT* state)
         return valid;
     const bool windowFocused = window->HasKeyboardFocus();
     // A modal box owned by the window disables it: nothing in it can be used meanwhile.
-    const bool windowEnabled = window->hwnd && IsWindowEnabled(window->hwnd);
+    const bool windowEnabled = window->Handle() && IsWindowEnabled(window->Handle());
     LONG flags = 0;
     if (!control) {
         flags = STATE_SYSTEM_FOCUSABLE;
-        if (windowFocused && !window->focusedControl)
+        if (windowFocused && !window->FocusedControl())
             flags |= STATE_SYSTEM_FOCUSED;
-        if (!window->hwnd || !IsWindowVisible(window->hwnd))
+        if (!window->Handle() || !IsWindowVisible(window->Handle()))
             flags |= STATE_SYSTEM_INVISIBLE;
         if (!windowEnabled)
             flags |= STATE_SYSTEM_UNAVAILABLE;
     } else {
         flags = control->TabOrder() >= 0 ? STATE_SYSTEM_FOCUSABLE : STATE_SYSTEM_READONLY;
-        if (windowFocused && control == window->focusedControl)
+        if (windowFocused && control == window->FocusedControl())
             flags |= STATE_SYSTEM_FOCUSED;
-        if (control == window->hoveredControl)
+        if (control == window->HoveredControl())
             flags |= STATE_SYSTEM_HOTTRACKED;
         if (!control->enabled || !windowEnabled)
             flags |= STATE_SYSTEM_UNAVAILABLE;
         if (!AccessiblyShown(*control))
             flags |= STATE_SYSTEM_INVISIBLE;
-        if (control == window->defaultControl)
+        if (control == window->DefaultControl())
             flags |= STATE_SYSTEM_DEFAULT;
     }
     SetChildId(state, flags);
@@ -270,7 +269,7 @@ HRESULT CAccessibleClient::get_accFocus(VARIANT* child)
         return CO_E_OBJNOTCONNECTED;
     if (!window->HasKeyboardFocus())
         return S_FALSE;
-    SetChildId(child, window->accessibility.Children(*window).IdOf(window->focusedControl));
+    SetChildId(child, window->AccessibleChildren().IdOf(window->FocusedControl()));
     return S_OK;
 }
 
@@ -299,11 +298,11 @@ HRESULT CAccessibleClient::accSelect(LONG flags, VARIANT child)
         return DISP_E_MEMBERNOTFOUND;
     if (control->TabOrder() < 0)
         return DISP_E_MEMBERNOTFOUND;
-    SetKeyboardFocus(*window, control);
+    window->FocusControl(control);
     // The focus a reader follows is the system's: the window takes it too, and its
     // WM_SETFOCUS tells clients of the control.
     if (!window->HasKeyboardFocus())
-        SetFocus(window->hwnd);
+        SetFocus(window->Handle());
     return S_OK;
 }
 
@@ -318,10 +317,10 @@ HRESULT CAccessibleClient::accLocation(LONG* left, LONG* top, LONG* width, LONG*
         return valid;
     RECT rect{};
     if (control) {
-        rect = AccessibleScreenRect(*window, *control);
+        rect = AccessibleScreenRect(window->Handle(), *control);
     } else {
-        GetClientRect(window->hwnd, &rect);
-        MapWindowPoints(window->hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        GetClientRect(window->Handle(), &rect);
+        MapWindowPoints(window->Handle(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
     }
     *left = rect.left;
     *top = rect.top;
@@ -337,7 +336,7 @@ HRESULT CAccessibleClient::accNavigate(LONG direction, VARIANT start, VARIANT* e
     if (FAILED(valid))
         return valid;
     // Among the shown children only: a reader walking the window lands on nothing hidden.
-    const CAccessibleIds& ids = window->accessibility.Children(*window);
+    const CAccessibleIds& ids = window->AccessibleChildren();
     LONG from = 0;
     LONG step = 0;
     if (!control && direction == NAVDIR_FIRSTCHILD) {
@@ -364,16 +363,16 @@ HRESULT CAccessibleClient::accHitTest(LONG x, LONG y, VARIANT* child)
     if (!child)
         return E_POINTER;
     VariantInit(child);
-    if (!window || !window->hwnd)
+    if (!window || !window->Handle())
         return CO_E_OBJNOTCONNECTED;
     const POINT point{x, y};
     RECT client{};
-    GetClientRect(window->hwnd, &client);
-    MapWindowPoints(window->hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetClientRect(window->Handle(), &client);
+    MapWindowPoints(window->Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     if (!PtInRect(&client, point))
         return S_FALSE;
     // Later controls are drawn over earlier ones.
-    SetChildId(child, AccessibleIdAt(*window, point));
+    SetChildId(child, AccessibleIdAt(window->AccessibleChildren(), window->Handle(), point));
     return S_OK;
 }
 

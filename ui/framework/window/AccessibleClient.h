@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/framework/window/UiWindowHost.h"
+
 #include <windows.h>
 #include <oleacc.h>
 
@@ -7,14 +9,13 @@
 namespace UIE {
 
 class CUiControl;
-class CUiWindow;
 
 // The MSAA object of a window's client area. Its children are simple elements, child id n
 // being the n-th shown control with an accessible role in drawing order; each property maps
 // the id to the control. After Disconnect every call answers CO_E_OBJNOTCONNECTED.
 class CAccessibleClient : public IAccessible {
 public:
-    explicit CAccessibleClient(CUiWindow* window);
+    explicit CAccessibleClient(IAccessibleWindow* window);
     CAccessibleClient(const CAccessibleClient&) = delete;
     CAccessibleClient& operator=(const CAccessibleClient&) = delete;
 
@@ -66,10 +67,10 @@ private:
     // A text property: property's value for a control, selfText's for the client itself
     // (none without it).
     HRESULT ReturnChildText(const VARIANT& child, BSTR* out, std::wstring (CUiControl::*property)(),
-                            std::wstring CUiWindow::*selfText = nullptr) const;
+                            std::wstring (IAccessibleWindow::*selfText)() const = nullptr) const;
 
     LONG references = 1;
-    CUiWindow* window; // null once disconnected
+    IAccessibleWindow* window; // null once disconnected
 };
 
 } // namespace UIE

@@ -2,7 +2,6 @@
 
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/window/UiWindow.h"
 
 #include <oleacc.h>
 
@@ -22,9 +21,9 @@ void Collect(CUiControl* control, std::vector<CUiControl*>& found)
 
 } // namespace
 
-void CAccessibleIds::Update(const CUiWindow& window)
+void CAccessibleIds::Update(const std::vector<CUiControl*>& roots)
 {
-    for (CUiControl* root : window.rootControls)
+    for (CUiControl* root : roots)
         Collect(root, controls);
 }
 
@@ -58,9 +57,8 @@ bool AccessiblyShown(CUiControl& control)
     return control.IsShown() && control.AccessibleRole() != 0;
 }
 
-LONG AccessibleIdAt(CUiWindow& window, POINT screenPoint)
+LONG AccessibleIdAt(const CAccessibleIds& ids, HWND window, POINT screenPoint)
 {
-    const CAccessibleIds& ids = window.accessibility.Children(window);
     for (LONG id = ids.Count(); id >= 1; --id) {
         CUiControl& control = *ids.ControlOf(id);
         const RECT rect = AccessibleScreenRect(window, control);
@@ -70,14 +68,14 @@ LONG AccessibleIdAt(CUiWindow& window, POINT screenPoint)
     return CHILDID_SELF;
 }
 
-RECT AccessibleScreenRect(const CUiWindow& window, const CUiControl& control)
+RECT AccessibleScreenRect(HWND window, const CUiControl& control)
 {
     const POINT position = control.GetAbsolutePosition();
     RECT rect{DpiScale(position.x), DpiScale(position.y), DpiScale(position.x + control.width),
               DpiScale(position.y + control.height)};
     POINT origin{0, 0};
-    if (window.hwnd)
-        ClientToScreen(window.hwnd, &origin);
+    if (window)
+        ClientToScreen(window, &origin);
     OffsetRect(&rect, origin.x, origin.y);
     return rect;
 }

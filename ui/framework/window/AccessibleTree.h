@@ -6,7 +6,6 @@
 namespace UIE {
 
 class CUiControl;
-class CUiWindow;
 
 // The children of a window's accessible object: every control with an accessible role,
 // shown or hidden, numbered from 1 in tree order when first seen. Clients (and the
@@ -16,7 +15,7 @@ class CAccessibleIds {
 public:
     // Numbers the controls that have gained a role since (a root added late, a label that
     // got its text); the ones numbered keep their ids.
-    void Update(const CUiWindow& window);
+    void Update(const std::vector<CUiControl*>& roots);
     // 0 when the control is not a child.
     LONG IdOf(const CUiControl* control) const;
     // Null when no child has the id.
@@ -33,8 +32,8 @@ private:
 bool AccessiblyShown(CUiControl& control);
 // The shown child at a screen point, the one drawn last where children overlap;
 // CHILDID_SELF when there is none.
-LONG AccessibleIdAt(CUiWindow& window, POINT screenPoint);
-// A control's rectangle on the screen, device pixels.
-RECT AccessibleScreenRect(const CUiWindow& window, const CUiControl& control);
+LONG AccessibleIdAt(const CAccessibleIds& ids, HWND window, POINT screenPoint);
+// A control's rectangle on the screen, device pixels; window is null before it is made.
+RECT AccessibleScreenRect(HWND window, const CUiControl& control);
 
 } // namespace UIE

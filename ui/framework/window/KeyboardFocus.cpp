@@ -1,7 +1,7 @@
 #include "ui/framework/window/KeyboardFocus.h"
 
+#include "ui/framework/window/InputDispatch.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/window/UiWindow.h"
 
 #include <algorithm>
 
@@ -19,10 +19,10 @@ void CollectStops(CUiControl* control, std::vector<CUiControl*>& stops)
         CollectStops(child, stops);
 }
 
-void InvalidateFocus(CUiWindow& window)
+void InvalidateFocus(const CFocusScope& scope)
 {
-    if (window.focusedControl)
-        window.focusedControl->Invalidate();
+    if (scope.input.focusedControl)
+        scope.input.focusedControl->Invalidate();
 }
 
 // A shown, enabled tab stop.
@@ -32,23 +32,23 @@ bool IsUsableStop(CUiControl* control)
 }
 
 // Ends a key press without pressing: the key went up elsewhere, or the focus moved.
-void CancelKeyPress(CUiWindow& window)
+void CancelKeyPress(const CFocusScope& scope)
 {
-    CUiControl* pressed = window.keyPressedControl;
-    window.keyPressedControl = nullptr;
-    window.keyPressedKey = 0;
+    CUiControl* pressed = scope.keys.keyPressedControl;
+    scope.keys.keyPressedControl = nullptr;
+    scope.keys.keyPressedKey = 0;
     if (pressed)
         pressed->ShowKeyPressed(false);
 }
 
 // The control Enter or Space acts on: the focused tab stop; for Enter, as in a dialog, the
 // default control when no tab stop has the focus.
-CUiControl* KeyTarget(CUiWindow& window, WPARAM key)
+CUiControl* KeyTarget(const CFocusScope& scope, WPARAM key)
 {
-    if (IsUsableStop(window.focusedControl))
-        return window.focusedControl;
-    if (key == VK_RETURN && IsUsableStop(window.defaultControl))
-        return window.defaultControl;
+    if (IsUsableStop(scope.input.focusedControl))
+        return scope.input.focusedControl;
+    if (key == VK_RETURN && IsUsableStop(scope.keys.defaultControl))
+        return scope.keys.defaultControl;
     return nullptr;
 }
 
@@ -59,114 +59,114 @@ bool IsRepeat(LPARAM flags)
 
 } // namespace
 
-std::vector<CUiControl*> TabStops(const CUiWindow& window)
+std::vector<CUiControl*> TabStops(const std::vector<CUiControl*>& roots)
 {
     std::vector<CUiControl*> stops;
-    for (CUiControl* root : window.rootControls)
+    for (CUiControl* root : roots)
         CollectStops(root, stops);
     std::stable_sort(stops.begin(), stops.end(),
                      [](CUiControl* a, CUiControl* b) { return a->TabOrder() < b->TabOrder(); });
     return stops;
 }
 
-void SetKeyboardFocus(CUiWindow& window, CUiControl* control)
+void SetKeyboardFocus(const CFocusScope& scope, CUiControl* control)
 {
-    if (control == window.focusedControl)
+    if (control == scope.input.focusedControl)
         return;
-    CancelKeyPress(window);
-    CUiControl* old = window.focusedControl;
+    CancelKeyPress(scope);
+    CUiControl* old = scope.input.focusedControl;
     if (old) {
         old->OnBlur();
         old->Invalidate();
     }
-    window.focusedControl = control;
+    scope.input.focusedControl = control;
     if (control) {
         control->OnFocus();
         control->Invalidate();
     }
-    window.accessibility.NotifyFocus(window);
+    scope.notifyFocus();
 }
 
-void MoveKeyboardFocus(CUiWindow& window, bool backwards)
+void MoveKeyboardFocus(const CFocusScope& scope, bool backwards)
 {
-    const std::vector<CUiControl*> stops = TabStops(window);
+    const std::vector<CUiControl*> stops = TabStops(scope.roots);
     if (stops.empty())
         return;
-    const auto current = std::find(stops.begin(), stops.end(), window.focusedControl);
+    const auto current = std::find(stops.begin(), stops.end(), scope.input.focusedControl);
     const size_t count = stops.size();
     size_t next = 0;
     if (current == stops.end())
         next = backwards ? count - 1 : 0;
     else
         next = (static_cast<size_t>(current - stops.begin()) + (backwards ? count - 1 : 1)) % count;
-    SetKeyboardFocus(window, stops[next]);
+    SetKeyboardFocus(scope, stops[next]);
 }
 
-bool HandleNavigationKey(CUiWindow& window, WPARAM key, LPARAM flags)
+bool HandleNavigationKey(const CFocusScope& scope, WPARAM key, LPARAM flags)
 {
     if (key == VK_TAB) {
-        ShowKeyboardCues(window);
-        MoveKeyboardFocus(window, GetKeyState(VK_SHIFT) < 0);
+        ShowKeyboardCues(scope);
+        MoveKeyboardFocus(scope, GetKeyState(VK_SHIFT) < 0);
         return true;
     }
     if (key == VK_ESCAPE) {
         // As a dialog's cancel button; a hidden one (the removal runs) leaves Escape unused.
-        if (!IsUsableStop(window.cancelControl))
+        if (!IsUsableStop(scope.keys.cancelControl))
             return false;
         if (!IsRepeat(flags))
-            window.cancelControl->DoDefaultAction();
+            scope.keys.cancelControl->DoDefaultAction();
         return true;
     }
     if (key != VK_RETURN && key != VK_SPACE)
         return false;
-    CUiControl* target = KeyTarget(window, key);
+    CUiControl* target = KeyTarget(scope, key);
     if (!target)
         return false;
-    ShowKeyboardCues(window);
+    ShowKeyboardCues(scope);
     // A held key presses once: its repeats do nothing.
     if (IsRepeat(flags))
         return true;
     // Both keys press on their release: a key held down must not open a box and then,
     // through its repeats (which reach the box), answer it.
-    CancelKeyPress(window);
-    window.keyPressedControl = target;
-    window.keyPressedKey = key;
+    CancelKeyPress(scope);
+    scope.keys.keyPressedControl = target;
+    scope.keys.keyPressedKey = key;
     target->ShowKeyPressed(true);
     return true;
 }
 
-bool HandleNavigationKeyUp(CUiWindow& window, WPARAM key)
+bool HandleNavigationKeyUp(const CFocusScope& scope, WPARAM key)
 {
-    if (!window.keyPressedControl || key != window.keyPressedKey)
+    if (!scope.keys.keyPressedControl || key != scope.keys.keyPressedKey)
         return false;
-    CUiControl* pressed = window.keyPressedControl;
-    CancelKeyPress(window);
-    if (pressed == KeyTarget(window, key))
+    CUiControl* pressed = scope.keys.keyPressedControl;
+    CancelKeyPress(scope);
+    if (pressed == KeyTarget(scope, key))
         pressed->DoDefaultAction();
     return true;
 }
 
-void OnWindowFocus(CUiWindow& window, bool gained)
+void OnWindowFocus(const CFocusScope& scope, bool gained)
 {
     if (!gained) {
-        CancelKeyPress(window);
-        InvalidateFocus(window);
+        CancelKeyPress(scope);
+        InvalidateFocus(scope);
         return;
     }
-    if (!window.focusedControl && IsUsableStop(window.defaultControl)) {
-        SetKeyboardFocus(window, window.defaultControl);
+    if (!scope.input.focusedControl && IsUsableStop(scope.keys.defaultControl)) {
+        SetKeyboardFocus(scope, scope.keys.defaultControl);
         return;
     }
-    InvalidateFocus(window);
-    window.accessibility.NotifyFocus(window);
+    InvalidateFocus(scope);
+    scope.notifyFocus();
 }
 
-void ReleaseHiddenFocus(CUiWindow& window)
+void ReleaseHiddenFocus(const CFocusScope& scope)
 {
-    if (window.keyPressedControl && !window.keyPressedControl->IsShown())
-        CancelKeyPress(window);
-    if (window.focusedControl && !window.focusedControl->IsShown())
-        SetKeyboardFocus(window, nullptr);
+    if (scope.keys.keyPressedControl && !scope.keys.keyPressedControl->IsShown())
+        CancelKeyPress(scope);
+    if (scope.input.focusedControl && !scope.input.focusedControl->IsShown())
+        SetKeyboardFocus(scope, nullptr);
 }
 
 bool SystemShowsKeyboardCues()
@@ -175,29 +175,29 @@ bool SystemShowsKeyboardCues()
     return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0) && always;
 }
 
-void ShowKeyboardCues(CUiWindow& window)
+void ShowKeyboardCues(const CFocusScope& scope)
 {
-    if (window.focusCuesShown || !window.hwnd)
+    if (scope.keys.focusCuesShown || !scope.hwnd)
         return;
     // The convention of dialogs: the top-level window clears UISF_HIDEFOCUS and hears of it
     // through WM_UPDATEUISTATE. The flag is also set here: Wine 8 sends no WM_UPDATEUISTATE
     // back for WM_CHANGEUISTATE.
-    SendMessageW(window.hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    window.focusCuesShown = true;
-    InvalidateFocus(window);
+    SendMessageW(scope.hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    scope.keys.focusCuesShown = true;
+    InvalidateFocus(scope);
 }
 
-void OnUpdateUiState(CUiWindow& window, WPARAM wParam)
+void OnUpdateUiState(const CFocusScope& scope, WPARAM wParam)
 {
     if (!(HIWORD(wParam) & UISF_HIDEFOCUS))
         return;
     const bool shown = LOWORD(wParam) == UIS_CLEAR;
     if (LOWORD(wParam) != UIS_CLEAR && LOWORD(wParam) != UIS_SET)
         return;
-    if (shown == window.focusCuesShown)
+    if (shown == scope.keys.focusCuesShown)
         return;
-    window.focusCuesShown = shown;
-    InvalidateFocus(window);
+    scope.keys.focusCuesShown = shown;
+    InvalidateFocus(scope);
 }
 
 } // namespace UIE

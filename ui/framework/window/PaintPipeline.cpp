@@ -3,8 +3,8 @@
 #include "ui/framework/drawing/HighContrast.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/drawing/Theme.h"
+#include "ui/framework/window/BackBuffer.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/window/UiWindow.h"
 
 namespace UIE {
 
@@ -35,13 +35,12 @@ void PaintControlTree(CUiControl* control, CUiPaintContext& context)
     context.PopClip();
 }
 
-bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
+bool PaintIntoBackBuffer(CBackBuffer& buffer, CUiPaintContext& context, const std::vector<CUiControl*>& roots,
+                         HDC reference, int clientWidth, int clientHeight, const RECT& paintRect)
 {
-    CBackBuffer& buffer = window.backBuffer;
     if (!buffer.Ensure(reference, clientWidth, clientHeight))
         return false;
     const HDC target = buffer.Dc();
-    CUiPaintContext& context = window.paintContext;
     context.Reset(target, clientWidth, clientHeight);
     SetBkMode(target, TRANSPARENT);
     context.paintRect = paintRect;
@@ -55,7 +54,7 @@ bool PaintIntoBackBuffer(CUiWindow& window, HDC reference, int clientWidth, int 
     const UiRect fill{paintRect.left, paintRect.top, paintRect.right - paintRect.left,
                       paintRect.bottom - paintRect.top};
     FillRectGdi(context, fill, ArgbToColorRef(WindowBackgroundArgb()));
-    for (CUiControl* control : window.rootControls)
+    for (CUiControl* control : roots)
         if (Intersects(control->GetDeviceRect(), paintRect))
             PaintControlTree(control, context);
 
@@ -72,26 +71,26 @@ uint32_t WindowBackgroundArgb()
     return HighContrastOn() ? SystemColourArgb(COLOR_WINDOW) : UiTheme.windowBackground;
 }
 
-void RunPaintPipeline(CUiWindow& window)
+void RunPaintPipeline(HWND window, CBackBuffer& buffer, CUiPaintContext& context,
+                      const std::vector<CUiControl*>& roots)
 {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window.hwnd, &paint);
+    HDC dc = BeginPaint(window, &paint);
     RECT client{};
-    GetClientRect(window.hwnd, &client);
+    GetClientRect(window, &client);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
-    CBackBuffer& buffer = window.backBuffer;
     if (dc && width > 0 && height > 0 && buffer.Ensure(dc, width, height)) {
         // Only what changed is drawn again; the rest of the update rectangle (uncovered,
         // restored, repainted by the system) is the kept frame as it is.
         const RECT& area = paint.rcPaint;
         RECT redraw{};
         if (buffer.StalePart(area, redraw))
-            PaintIntoBackBuffer(window, dc, width, height, redraw); // a mark reaching beyond area stays
+            PaintIntoBackBuffer(buffer, context, roots, dc, width, height, redraw); // a mark reaching beyond area stays
         BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.Dc(), area.left,
                area.top, SRCCOPY);
     }
-    EndPaint(window.hwnd, &paint);
+    EndPaint(window, &paint);
 }
 
 } // namespace UIE

@@ -2,8 +2,6 @@
 
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/window/AccessibleTree.h"
-#include "ui/framework/window/KeyboardFocus.h"
-#include "ui/framework/window/UiWindow.h"
 
 #include <oleacc.h>
 
@@ -87,7 +85,7 @@ void CUiControl::AddChild(CUiControl* child)
     children.push_back(child);
 }
 
-void CUiControl::SetWindowRecursive(CUiWindow* owner)
+void CUiControl::SetWindowRecursive(IUiWindowHost* owner)
 {
     window = owner;
     for (CUiControl* child : children)
@@ -155,15 +153,15 @@ void CUiControl::SetVisible(bool shown)
     if (!window)
         return;
     for (CUiControl* control : changed)
-        window->accessibility.Notify(*window, shown ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, control);
+        window->NotifyAccessible(shown ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, control);
     if (!shown)
-        ReleaseHiddenFocus(*window);
+        window->OnControlsHidden();
 }
 
 void CUiControl::NotifyAccessible(DWORD event)
 {
     if (window)
-        window->accessibility.Notify(*window, event, this);
+        window->NotifyAccessible(event, this);
 }
 
 } // namespace UIE

@@ -1,5 +1,6 @@
 #pragma once
 #include "ui/framework/base/UiRect.h"
+#include "ui/framework/window/UiWindowHost.h"
 
 #include <windows.h>
 
@@ -8,7 +9,6 @@
 
 namespace UIE {
 
-class CUiWindow;
 class CUiPaintContext;
 
 // Base of every element drawn inside a framework window. Coordinates are logical
@@ -84,7 +84,7 @@ public:
     // Deepest visible, enabled, hit-testable control at a point relative to the parent.
     CUiControl* HitTest(int px, int py);
     // Sets the owning window on this control and every descendant.
-    void SetWindowRecursive(CUiWindow* owner);
+    void SetWindowRecursive(IUiWindowHost* owner);
     // Visible together with every ancestor.
     bool IsShown() const;
     // Shows or hides the control: accessibility clients hear of every child that comes or
@@ -94,7 +94,7 @@ public:
     void NotifyAccessible(DWORD event);
 
     CUiControl* parent = nullptr;
-    CUiWindow* window = nullptr;
+    IUiWindowHost* window = nullptr;
     std::vector<CUiControl*> children; // owned
     int x = 0;
     int y = 0;

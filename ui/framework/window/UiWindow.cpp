@@ -74,7 +74,7 @@ POINT CenteredWindowPosition(int screenWidth, int screenHeight, int width, int h
 CUiWindow::CUiWindow()
 {
     // A press moves the focus as Tab does: repainted, accessibility clients told.
-    input.setFocus = [this](CUiControl* control) { SetKeyboardFocus(*this, control); };
+    input.setFocus = [this](CUiControl* control) { FocusControl(control); };
 }
 
 CUiWindow::~CUiWindow()
@@ -208,6 +208,74 @@ void CUiWindow::AddRootControl(CUiControl* control)
 bool CUiWindow::HasKeyboardFocus() const
 {
     return hwnd && GetFocus() == hwnd;
+}
+
+HWND CUiWindow::Handle() const
+{
+    return hwnd;
+}
+
+bool CUiWindow::ShowsFocusRing(const CUiControl& control) const
+{
+    // No ring in a window without the keyboard focus: an inactive window shows none.
+    return input.focusedControl == &control && keyboard.focusCuesShown && HasKeyboardFocus();
+}
+
+void CUiWindow::NotifyAccessible(DWORD event, const CUiControl* control)
+{
+    accessibility.Notify(hwnd, rootControls, event, control);
+}
+
+void CUiWindow::OnControlsHidden()
+{
+    ReleaseHiddenFocus(FocusScope());
+}
+
+const CAccessibleIds& CUiWindow::AccessibleChildren()
+{
+    return accessibility.Children(rootControls);
+}
+
+std::wstring CUiWindow::AccessibleTitle() const
+{
+    return title;
+}
+
+bool CUiWindow::AccessibleAsDialog() const
+{
+    return accessibleAsDialog;
+}
+
+CUiControl* CUiWindow::FocusedControl() const
+{
+    return input.focusedControl;
+}
+
+CUiControl* CUiWindow::HoveredControl() const
+{
+    return input.hoveredControl;
+}
+
+CUiControl* CUiWindow::DefaultControl() const
+{
+    return keyboard.defaultControl;
+}
+
+void CUiWindow::FocusControl(CUiControl* control)
+{
+    SetKeyboardFocus(FocusScope(), control);
+}
+
+CFocusScope CUiWindow::FocusScope()
+{
+    return CFocusScope{rootControls, input, keyboard, hwnd, [this] {
+                           accessibility.NotifyFocus(hwnd, rootControls, HasKeyboardFocus(), input.focusedControl);
+                       }};
+}
+
+void SetKeyboardFocus(CUiWindow& window, CUiControl* control)
+{
+    window.FocusControl(control);
 }
 
 CUiControl* CUiWindow::ControlAt(int x, int y, int& localX, int& localY)

@@ -2,6 +2,8 @@
 #include "ui/framework/drawing/PaintContext.h"
 #include "ui/framework/window/BackBuffer.h"
 #include "ui/framework/window/InputDispatch.h"
+#include "ui/framework/window/KeyboardFocus.h"
+#include "ui/framework/window/UiWindowHost.h"
 #include "ui/framework/window/WindowAccessibility.h"
 
 #include <windows.h>
@@ -28,7 +30,7 @@ using MessageHook = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
 // since: every change to what a control shows (visibility, text, value, colours, hover,
 // press, focus, layout) must be followed by Invalidate, the control's or the window's. A raw
 // InvalidateRect only shows the kept frame again.
-class CUiWindow {
+class CUiWindow : public IAccessibleWindow {
 public:
     CUiWindow();
     CUiWindow(const CUiWindow&) = delete;
@@ -49,19 +51,19 @@ public:
     // and logicalSize as the owner set them.
     bool Create(HINSTANCE instance);
     // Runs task on the window thread later; callable from any thread.
-    void PostTask(UiTask task);
+    void PostTask(UiTask task) override;
     // PostTask to the window of target, a handle read on the window's own thread: a worker
     // must not read hwnd, which the window thread clears when the window goes.
     static void PostTaskTo(HWND target, UiTask task);
     // Marks area (client device pixels; null: the whole client) as no longer showing the
     // controls' state and asks for a paint of it.
-    void Invalidate(const RECT* area);
+    void Invalidate(const RECT* area) override;
     // Frees the back buffer; the next paint makes a new one.
     void ReleaseBackBuffer();
     // Takes ownership of a root control and lays it out over the client area.
     void AddRootControl(CUiControl* control);
     // Whether the window has the system's keyboard focus.
-    bool HasKeyboardFocus() const;
+    bool HasKeyboardFocus() const override;
     // The control under a logical client point and the point relative to it.
     CUiControl* ControlAt(int x, int y, int& localX, int& localY);
 
@@ -73,6 +75,20 @@ public:
     void ProcessDoubleClick(int x, int y);
     void ProcessWheel(int x, int y, int delta);
 
+    HWND Handle() const override;
+    bool ShowsFocusRing(const CUiControl& control) const override;
+    void NotifyAccessible(DWORD event, const CUiControl* control) override;
+    void OnControlsHidden() override;
+    const CAccessibleIds& AccessibleChildren() override;
+    std::wstring AccessibleTitle() const override;
+    bool AccessibleAsDialog() const override;
+    CUiControl* FocusedControl() const override;
+    CUiControl* HoveredControl() const override;
+    CUiControl* DefaultControl() const override;
+    void FocusControl(CUiControl* control) override;
+    // What the focus rules work on, for one call.
+    CFocusScope FocusScope();
+
     static LRESULT CALLBACK StaticWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -80,30 +96,16 @@ public:
     HINSTANCE instance = nullptr;
     std::wstring title;
     std::vector<CUiControl*> rootControls; // owned
-    // Hover, capture and focus; the named fields below are views of it.
+    // Hover, capture and the focused control.
     CUiInputDispatch input;
-    CUiControl*& focusedControl = input.focusedControl;
     MessageHook messageHook;
     CBackBuffer backBuffer; // made and resized by the paint pipeline
     CUiPaintContext paintContext;
-    CUiControl*& hoveredControl = input.hoveredControl;
-    CUiControl*& capturedControl = input.capturedControl;
-    bool& leaveTracking = input.leaveTracking;
-    std::vector<CUiControl*>& hoverWithin = input.hoverWithin;
     bool useDwmFrame = true;
     SIZE logicalSize{0, 0}; // the size Create gives the window
     WORD iconResourceId = 0; // the class icon in the instance's resources, when the class is registered
-    // Keyboard cues (the focus ring) shown: after keyboard use, or as WM_UPDATEUISTATE says.
-    bool focusCuesShown = false;
-    // The button Enter presses when no button has the focus, and the one that takes the
-    // focus when the window gets it without a focused control; not owned.
-    CUiControl* defaultControl = nullptr;
-    // The button Escape presses, as a dialog's cancel button; nothing while it is hidden.
-    CUiControl* cancelControl = nullptr;
-    // The control a held Enter or Space keeps down until the key's release, and that key;
-    // not owned.
-    CUiControl* keyPressedControl = nullptr;
-    WPARAM keyPressedKey = 0;
+    // Focus cues, the default and cancel buttons, a held Enter or Space.
+    CKeyboardState keyboard;
     // Readers are told the window's own object is a dialog (its visible text is read when it
     // opens) instead of a plain client area.
     bool accessibleAsDialog = false;
@@ -121,6 +123,9 @@ private:
 
     HWND dispatchHwnd = nullptr; // the handle of the message being handled
 };
+
+// Moves window's keyboard focus (null: none), as Tab does.
+void SetKeyboardFocus(CUiWindow& window, CUiControl* control);
 
 // Top-left position that centres a window on a screen, never negative.
 POINT CenteredWindowPosition(int screenWidth, int screenHeight, int width, int height);

@@ -2,7 +2,7 @@
 
 #include "ui/framework/window/AccessibleClient.h"
 #include "ui/framework/window/UiControl.h"
-#include "ui/framework/window/UiWindow.h"
+#include "ui/framework/window/UiWindowHost.h"
 
 #include <oleacc.h>
 
@@ -13,9 +13,9 @@ CWindowAccessibility::~CWindowAccessibility()
     Disconnect();
 }
 
-bool CWindowAccessibility::OnGetObject(CUiWindow& window, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CWindowAccessibility::OnGetObject(IAccessibleWindow& window, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (static_cast<LONG>(lParam) != OBJID_CLIENT || !window.hwnd)
+    if (static_cast<LONG>(lParam) != OBJID_CLIENT || !window.Handle())
         return false;
     if (!client) {
         // Clients in other processes reach the object through COM on this thread.
@@ -26,31 +26,32 @@ bool CWindowAccessibility::OnGetObject(CUiWindow& window, WPARAM wParam, LPARAM 
     return true;
 }
 
-const CAccessibleIds& CWindowAccessibility::Children(const CUiWindow& window)
+const CAccessibleIds& CWindowAccessibility::Children(const std::vector<CUiControl*>& roots)
 {
-    ids.Update(window);
+    ids.Update(roots);
     return ids;
 }
 
-void CWindowAccessibility::Notify(CUiWindow& window, DWORD event, const CUiControl* control)
+void CWindowAccessibility::Notify(HWND window, const std::vector<CUiControl*>& roots, DWORD event,
+                                  const CUiControl* control)
 {
-    if (!window.hwnd || !IsWindowVisible(window.hwnd))
+    if (!window || !IsWindowVisible(window))
         return;
     LONG id = CHILDID_SELF;
     if (control) {
-        id = Children(window).IdOf(control);
+        id = Children(roots).IdOf(control);
         if (!id)
             return;
     }
-    NotifyWinEvent(event, window.hwnd, OBJID_CLIENT, id);
+    NotifyWinEvent(event, window, OBJID_CLIENT, id);
 }
 
-void CWindowAccessibility::NotifyFocus(CUiWindow& window)
+void CWindowAccessibility::NotifyFocus(HWND window, const std::vector<CUiControl*>& roots, bool windowFocused,
+                                       const CUiControl* focused)
 {
-    if (!window.HasKeyboardFocus())
+    if (!windowFocused)
         return;
-    CUiControl* focused = window.focusedControl;
-    Notify(window, EVENT_OBJECT_FOCUS, focused && Children(window).IdOf(focused) ? focused : nullptr);
+    Notify(window, roots, EVENT_OBJECT_FOCUS, focused && Children(roots).IdOf(focused) ? focused : nullptr);
 }
 
 void CWindowAccessibility::Disconnect()

@@ -97,7 +97,7 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // WM_UPDATEUISTATE), not at the start: the window opens with its default button
         // focused, and a mouse user is shown no ring. Users who asked for keyboard cues
         // always see it from the start.
-        focusCuesShown = SystemShowsKeyboardCues();
+        keyboard.focusCuesShown = SystemShowsKeyboardCues();
         OnCreate();
         return 0;
     case WM_DESTROY:
@@ -117,18 +117,18 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         // An inactive window draws no focus ring; DefWindowProc gives the window the focus.
-        if (focusedControl)
-            focusedControl->Invalidate();
+        if (input.focusedControl)
+            input.focusedControl->Invalidate();
         return DefaultHandling(message, wParam, lParam);
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        OnWindowFocus(*this, message == WM_SETFOCUS);
+        OnWindowFocus(FocusScope(), message == WM_SETFOCUS);
         return DefaultHandling(message, wParam, lParam);
     case WM_SETTEXT:
         DefWindowProcW(dispatchHwnd, message, wParam, lParam);
         return 0;
     case WM_PAINT:
-        RunPaintPipeline(*this);
+        RunPaintPipeline(hwnd, backBuffer, paintContext, rootControls);
         return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
@@ -156,34 +156,34 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE && OnEscape())
             return 0;
-        if (HandleNavigationKey(*this, wParam, lParam))
+        if (HandleNavigationKey(FocusScope(), wParam, lParam))
             return 0;
-        if (focusedControl)
-            focusedControl->OnKeyDown(wParam);
+        if (input.focusedControl)
+            input.focusedControl->OnKeyDown(wParam);
         return 0;
     case WM_KEYUP:
-        if (HandleNavigationKeyUp(*this, wParam))
+        if (HandleNavigationKeyUp(FocusScope(), wParam))
             return 0;
         return DefaultHandling(message, wParam, lParam);
     case WM_CHAR:
-        if (focusedControl)
-            focusedControl->OnChar(wParam);
+        if (input.focusedControl)
+            input.focusedControl->OnChar(wParam);
         return 0;
     case WM_IME_STARTCOMPOSITION:
-        if (focusedControl)
+        if (input.focusedControl)
             OnImeStartComposition();
         return DefaultHandling(message, wParam, lParam);
     case WM_IME_COMPOSITION:
-        if (focusedControl && (lParam & GCS_RESULTSTR)) {
+        if (input.focusedControl && (lParam & GCS_RESULTSTR)) {
             OnImeResult();
             return 0;
         }
         return DefaultHandling(message, wParam, lParam);
     case WM_MOUSEMOVE:
-        if (!leaveTracking) {
+        if (!input.leaveTracking) {
             TRACKMOUSEEVENT track = {sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
             TrackMouseEvent(&track);
-            leaveTracking = true;
+            input.leaveTracking = true;
         }
         ProcessPointerMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
@@ -206,14 +206,14 @@ LRESULT CUiWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_CAPTURECHANGED:
-        capturedControl = nullptr;
+        input.capturedControl = nullptr;
         return 0;
     case WM_MOUSELEAVE:
-        leaveTracking = false;
+        input.leaveTracking = false;
         ProcessPointerLeave();
         return 0;
     case WM_UPDATEUISTATE:
-        OnUpdateUiState(*this, wParam);
+        OnUpdateUiState(FocusScope(), wParam);
         return DefaultHandling(message, wParam, lParam);
     case WM_GETOBJECT: {
         LRESULT result = 0;
@@ -258,7 +258,7 @@ LRESULT CUiWindow::OnNcHitTest(LPARAM lParam)
     // descends into the client object only where the window answers HTCLIENT, and would
     // report the title bar over a control in the drag band (the logo, which the mouse
     // passes through, included).
-    if (custom == HTCAPTION && AccessibleIdAt(*this, screen) != CHILDID_SELF)
+    if (custom == HTCAPTION && AccessibleIdAt(AccessibleChildren(), hwnd, screen) != CHILDID_SELF)
         return HTCLIENT;
     if (custom != -1)
         return custom;
@@ -272,11 +272,11 @@ LRESULT CUiWindow::OnSetCursor(WPARAM, LPARAM lParam)
 {
     if (LOWORD(lParam) != HTCLIENT)
         return -1;
-    if (hoveredControl && hoveredControl->WantsTextCursor()) {
+    if (input.hoveredControl && input.hoveredControl->WantsTextCursor()) {
         SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
         return 1;
     }
-    if (FindSelfOrAncestor(hoveredControl, [](CUiControl* control) { return control->WantsHandCursor(); })) {
+    if (FindSelfOrAncestor(input.hoveredControl, [](CUiControl* control) { return control->WantsHandCursor(); })) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return 1;
     }
@@ -302,7 +302,7 @@ void CUiWindow::OnImeStartComposition()
     if (!context)
         return;
     RECT caret{};
-    if (focusedControl->GetCaretRect(caret)) {
+    if (input.focusedControl->GetCaretRect(caret)) {
         COMPOSITIONFORM composition = {};
         composition.dwStyle = CFS_POINT;
         composition.ptCurrentPos = POINT{caret.left, caret.bottom};
@@ -325,7 +325,7 @@ void CUiWindow::OnImeResult()
     if (bytes > 0) {
         std::wstring text(static_cast<size_t>(bytes) / sizeof(wchar_t), L'\0');
         ImmGetCompositionStringW(context, GCS_RESULTSTR, &text[0], static_cast<DWORD>(bytes));
-        focusedControl->OnTextInput(text);
+        input.focusedControl->OnTextInput(text);
     }
     ImmReleaseContext(hwnd, context);
 }
