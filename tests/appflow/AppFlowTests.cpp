@@ -204,7 +204,7 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
     PumpUntil([] { return false; }, 500);
 
     EXPECT_EQ(CurrentLayout(), kIdle);
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 0);
     EXPECT_EQ(workersStarted, 0);
     EXPECT_TRUE(FileExists(installDir + L"\\plugins\\codecs\\h264.dll"));
@@ -222,13 +222,13 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
     user.Answer(kSuccessTitle, IDOK);
 
     app.ConfirmAndStart();
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(CurrentLayout(), kBusy);
     EXPECT_EQ(app.progressBar->value, 10);
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
     EXPECT_EQ(workersStarted, 1);
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 100);
     EXPECT_FALSE(PathExists(installDir));
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
@@ -250,7 +250,7 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+    ASSERT_TRUE(PumpUntil([&] { return !app.Busy(); }, 30000)) << "no result was reported";
     EXPECT_EQ(CurrentLayout(), kIdle);
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_TRUE(IsWindow(app.window.hwnd));
@@ -287,7 +287,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
     EXPECT_FALSE(PathExists(installDir)) << "the removal did not run";
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the result was not reported";
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 100);
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
@@ -305,7 +305,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    const bool reported = PumpUntil([&] { return !app.Busy(); }, 30000);
     CloseHandle(held);
     ASSERT_TRUE(reported) << "the result was not reported";
     EXPECT_EQ(CurrentLayout(), kIdle);
@@ -317,7 +317,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
 
 TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 {
-    app.busy = true;
+    app.SetBusy(true);
     app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
@@ -329,13 +329,13 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 10);
 }
 
 TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 {
-    app.busy = true;
+    app.SetBusy(true);
     app.ShowLayout(true);
     app.progressBar->value = 10;
     DestroyWindow(app.window.hwnd);
@@ -348,7 +348,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 10);
 }
 
@@ -365,7 +365,7 @@ TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
 
     EXPECT_EQ(mayEnd(), TRUE) << "idle";
     app.ConfirmAndStart();
-    ASSERT_TRUE(app.busy);
+    ASSERT_TRUE(app.Busy());
     EXPECT_EQ(mayEnd(), FALSE) << "removing";
     ReportCompletion(&app, false);
     EXPECT_EQ(mayEnd(), TRUE) << "idle after the result";
@@ -387,7 +387,7 @@ TEST_F(AppFlow, AnEndingSessionWaitsForTheRemovalToFinish)
     user.Answer(kConfirmTitle, IDYES);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(app.busy);
+    ASSERT_TRUE(app.Busy());
     SendMessageW(windowHandle, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(finished) << "WM_ENDSESSION returned while the removal still ran";
     EXPECT_FALSE(PathExists(installDir));
@@ -487,7 +487,7 @@ TEST_F(RegisteredAppFlow, AFailedUninstallStaysRegisteredUntilARetryFinishes)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    const bool reported = PumpUntil([&] { return !app.Busy(); }, 30000);
     CloseHandle(held);
     ASSERT_TRUE(reported) << "no result was reported";
     EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
@@ -521,7 +521,7 @@ TEST_F(RegisteredAppFlow, AnotherFolderSwappedInAfterTheRecheckKeepsEveryFile)
     user.Answer(kFailureTitle, IDOK);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+    ASSERT_TRUE(PumpUntil([&] { return !app.Busy(); }, 30000)) << "no result was reported";
 
     ASSERT_EQ(swaps, 1);
     for (const wchar_t* kept : {L"trip.mp4", L"clips\\clip1.mp4"})
