@@ -137,6 +137,7 @@ protected:
         // Recorded, then shown for real so that the user thread answers the actual box.
         app.showMessageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
             shown.push_back(ShownBox{owner, text, caption, style});
+            statesAtBoxes.push_back(app.State());
             return ShowMessageBox(owner, text, caption, style);
         };
     }
@@ -192,6 +193,7 @@ protected:
     int workersStarted = 0;
     HWND windowHandle = nullptr;
     std::vector<ShownBox> shown;
+    std::vector<AppState> statesAtBoxes; // the application's state as each box opened
 };
 
 TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
@@ -213,6 +215,8 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
     EXPECT_EQ(user.SeenBoxes()[0].text, L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。");
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_EQ(shown, std::vector<ShownBox>{ConfirmationBox()});
+    EXPECT_EQ(statesAtBoxes, std::vector<AppState>{AppState::Confirming});
+    EXPECT_EQ(app.State(), AppState::Idle);
 }
 
 TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
@@ -235,6 +239,8 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(user.SeenBoxes().back().text, L"卸载完成。");
     EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), SuccessBox()}));
+    EXPECT_EQ(statesAtBoxes, (std::vector<AppState>{AppState::Confirming, AppState::Done}));
+    EXPECT_EQ(app.State(), AppState::Done);
 }
 
 TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
@@ -270,6 +276,8 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle, kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox(), ConfirmationBox(), SuccessBox()}));
+    EXPECT_EQ(statesAtBoxes, (std::vector<AppState>{AppState::Confirming, AppState::Idle, AppState::Confirming,
+                                                    AppState::Done}));
 }
 
 TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
