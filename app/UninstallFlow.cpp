@@ -76,14 +76,17 @@ void UninstallerApp::ConfirmAndStart()
 {
     // The box's message loop still runs the window's posted tasks (a reader's default
     // action among them): one confirmation at a time, and none once the removal runs.
-    if (busy || confirming)
+    if (state != AppState::Idle)
         return;
     const std::wstring question =
         std::wstring(L"确定卸载") + kProductName + L"吗？\n\n卸载前请关闭正在运行的主程序。";
-    confirming = true;
+    state = AppState::Confirming;
     const int answer = showMessageBox(window.hwnd, question.c_str(), L"确认卸载", MB_YESNO | MB_ICONQUESTION);
-    confirming = false;
-    if (answer != IDYES || busy)
+    // Anything that changed the state while the box was open has the last word.
+    if (state != AppState::Confirming)
+        return;
+    state = AppState::Idle;
+    if (answer != IDYES)
         return;
     // Time has passed since the check at start: the folder may have been swapped for a
     // link since. Removing nothing is then the only safe answer.
@@ -108,7 +111,7 @@ void UninstallerApp::ConfirmAndStart()
 
 void UninstallerApp::SetBusy(bool removing)
 {
-    busy = removing;
+    state = removing ? AppState::Busy : AppState::Idle;
     if (!window.hwnd)
         return;
     // Shown on the shutdown screen beside the window's title while the window refuses
@@ -142,6 +145,7 @@ void ReportCompletion(UninstallerApp* app, bool removed)
 {
     app->SetBusy(false);
     if (removed) {
+        app->state = AppState::Done;
         app->progressBar->SetValue(100);
         app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductName, MB_OK | MB_ICONINFORMATION);
         if (app->window.hwnd)

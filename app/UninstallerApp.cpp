@@ -124,7 +124,7 @@ LRESULT UninstallerApp::HandleHookMessage(UINT message, WPARAM wParam, LPARAM)
     // runs nor uninstalls: refuse while busy (the reason was given in SetBusy). When the
     // session ends anyway, the process may be ended once this returns, so the removal
     // finishes first; its result is posted and never shown.
-    if (message == WM_QUERYENDSESSION && busy)
+    if (message == WM_QUERYENDSESSION && Busy())
         return FALSE;
     if (message == WM_ENDSESSION && wParam) {
         WaitForWorker();
@@ -132,7 +132,7 @@ LRESULT UninstallerApp::HandleHookMessage(UINT message, WPARAM wParam, LPARAM)
     }
     // Alt+F4, the system menu and the taskbar ask through SC_CLOSE; while files are
     // being removed the window stays until the result has been reported.
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && busy)
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && Busy())
         return 0;
     return -1;
 }

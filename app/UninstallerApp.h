@@ -29,6 +29,10 @@ bool StartWorkerThread(std::thread& thread, std::function<void()> body);
 using MessageBoxShower = std::function<int(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)>;
 int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
 
+// Where the window is in the uninstall: waiting for the click, asking, removing, reporting
+// a removal that succeeded.
+enum class AppState { Idle, Confirming, Busy, Done };
+
 // The uninstaller's application object: owns the window, knows the installation
 // directory and the controls that the uninstall flow shows and hides.
 class UninstallerApp {
@@ -62,8 +66,10 @@ public:
     // The worker's way back, made on the window thread: posts the result to the window,
     // where ReportCompletion runs with it. The function it returns is callable from any thread.
     std::function<void(bool removed)> CompletionPoster();
-    // Sets busy, and while it is set tells the system why a logoff must wait.
+    // Busy or idle, and while busy tells the system why a logoff must wait.
     void SetBusy(bool removing);
+    AppState State() const { return state; }
+    bool Busy() const { return state == AppState::Busy; }
     // How ConfirmAndStart starts its worker; tests replace it.
     void SetWorkerStarter(WorkerStarter starter) { startWorker = std::move(starter); }
 
@@ -77,12 +83,12 @@ public:
     UIE::CUiProgressBar* progressBar = nullptr;
     UIE::CUiLabel* statusLabel = nullptr;
     std::optional<AcceptedFolder> installDir; // checked again at confirmation, then removed
-    bool busy = false;
-    bool confirming = false; // the confirmation box is open
     // Every message box of the flow goes through here; tests answer them.
     MessageBoxShower showMessageBox = ShowMessageBox;
 
 private:
+    friend void ReportCompletion(UninstallerApp* app, bool removed);
+
     void ReleaseUiResources();
     void WaitForWorker();
     void WaitForArtwork();
@@ -92,6 +98,7 @@ private:
     // The current removal; joined before the object can go away.
     std::thread worker;
     WorkerStarter startWorker = StartWorkerThread;
+    AppState state = AppState::Idle;
 };
 
 // Body of the worker thread: removes the product from installDir and hands the result

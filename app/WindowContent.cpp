@@ -8,42 +8,34 @@
 #include "ui/framework/images/UiImage.h"
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Layout.h"
 #include "ui/setup/Logo.h"
 
 #include <memory>
 
 namespace {
 
-template <typename Control>
-Control* Place(UIE::CUiControl* panel, Control* control, int x, int y, int width, int height)
-{
-    return UIE::PlaceChild(panel, control, UIE::UiRect{x, y, width, height});
-}
-
-// One of the window's two pictures: its resource and logical rectangle. The banner lies
+// One of the window's two pictures: its resource and place. The banner lies
 // on the window's background, so it may paint that itself: the image control can then
 // keep it as one opaque picture and copy it on a repaint. The logo lies on the banner
 // and has its own alpha; a box behind it would show.
 struct Artwork {
     unsigned resourceId;
-    int x;
-    int y;
-    int width;
-    int height;
+    UIE::UiRect bounds;
     bool onWindowBackground;
 };
 
-const Artwork kBanner{IDR_BANNER_PNG, 0, 0, 520, 260, true};
-const Artwork kLogo{IDR_LOGO_PNG, 16, 16, 140, 24, false};
+const Artwork kBanner{IDR_BANNER_PNG, SetupUi::Layout::kBanner, true};
+const Artwork kLogo{IDR_LOGO_PNG, SetupUi::Layout::kLogo, false};
 
 template <typename Image = UIE::CUiImage>
 Image* MakeImage(HINSTANCE instance, const Artwork& artwork)
 {
     auto* image = new Image();
-    image->x = artwork.x;
-    image->y = artwork.y;
-    image->width = artwork.width;
-    image->height = artwork.height;
+    image->x = artwork.bounds.x;
+    image->y = artwork.bounds.y;
+    image->width = artwork.bounds.width;
+    image->height = artwork.bounds.height;
     image->fit = UIE::Contain;
     image->cornerRadius = 0;
     image->background = 0x00000000;
@@ -76,13 +68,16 @@ void UninstallerApp::PrepareArtwork(HINSTANCE instance, int dpi)
     HDC screen = GetDC(nullptr);
     for (const Artwork* artwork : {&kBanner, &kLogo}) {
         const std::unique_ptr<UIE::CUiImage> image(MakeImage(instance, *artwork));
-        image->PrepareLayer(screen, UIE::DpiScaleAt(artwork->x, dpi), UIE::DpiScaleAt(artwork->y, dpi), dpi);
+        image->PrepareLayer(screen, UIE::DpiScaleAt(artwork->bounds.x, dpi), UIE::DpiScaleAt(artwork->bounds.y, dpi),
+                            dpi);
     }
     ReleaseDC(nullptr, screen);
 }
 
 void UninstallerApp::BuildContent()
 {
+    namespace Layout = SetupUi::Layout;
+    using UIE::PlaceChild;
     auto* panel = new UIE::CUiControl();
 
     auto* banner = MakeImage(instance, kBanner);
@@ -92,28 +87,28 @@ void UninstallerApp::BuildContent()
     logo->accessibleName = L"Qelvo视频格式转换器";
     panel->AddChild(logo);
 
-    closeButton = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
+    closeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
         if (window.hwnd)
             PostMessageW(window.hwnd, WM_CLOSE, 0, 0);
-    }), 484, 16, 20, 20);
-    minimizeButton = Place(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Minimize, [this] {
+    }), Layout::kCaptionButton);
+    minimizeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Minimize, [this] {
         ShowWindow(window.hwnd, SW_MINIMIZE);
-    }), 484, 16, 20, 20);
+    }), Layout::kCaptionButton);
     minimizeButton->visible = false;
 
-    uninstallButton = Place(panel, new SetupUi::CActionButton(L"立即卸载", [this] { ConfirmAndStart(); }),
-                            194, 280, 132, 36);
+    uninstallButton = PlaceChild(panel, new SetupUi::CActionButton(L"立即卸载", [this] { ConfirmAndStart(); }),
+                                 Layout::kUninstallButton);
 
-    descriptionLabel = Place(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), 24, 334, 472, 22);
+    descriptionLabel = PlaceChild(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), Layout::kDescription);
     descriptionLabel->textColor = 0x8C8784;
     descriptionLabel->alignment = UIE::TextAlignment::Center;
     // Readers speak the button's description with it when the window opens on it.
     uninstallButton->describedBy = descriptionLabel;
 
-    statusLabel = Place(panel, MakeLabel(L"正在卸载，请稍候……"), 24, 292, 472, 22);
+    statusLabel = PlaceChild(panel, MakeLabel(L"正在卸载，请稍候……"), Layout::kStatus);
     statusLabel->visible = false;
 
-    progressBar = Place(panel, new UIE::CUiProgressBar(), 24, 326, 472, 8);
+    progressBar = PlaceChild(panel, new UIE::CUiProgressBar(), Layout::kProgressBar);
     progressBar->value = 0;
     progressBar->visible = false;
     progressBar->labelledBy = statusLabel;

@@ -284,7 +284,7 @@ protected:
         user.Answer(kConfirmTitle, IDYES);
         ASSERT_EQ(ChildNamed(L"立即卸载"), kUninstall);
         ASSERT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(kUninstall)));
-        ASSERT_TRUE(PumpUntil([this] { return app.busy; }, 10000));
+        ASSERT_TRUE(PumpUntil([this] { return app.Busy(); }, 10000));
     }
 
     LONG State(LONG id) { return Read(id).state; }
@@ -520,7 +520,7 @@ TEST_F(ScreenReader, DefaultActionOfTheButtonAsksForConfirmation)
     ASSERT_TRUE(PumpUntil([this] { return !user.SeenTitles().empty(); }, 10000));
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(workersStarted, 0);
     EXPECT_EQ(ChildCount(), kChildCount);
 }
@@ -660,7 +660,7 @@ TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
 
         user.Answer(L"卸载失败", IDOK);
         app.window.PostTask([this] { ReportCompletion(&app, false); });
-        ASSERT_TRUE(PumpUntil([this] { return !app.busy && app.uninstallButton->IsShown(); }, 10000));
+        ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
         PumpUntil([] { return false; }, 300);
         const std::vector<WinEvent> failed = listener.Take();
         EXPECT_EQ(LastFocus(failed), (WinEvent{EVENT_OBJECT_FOCUS, kUninstall}));
@@ -950,7 +950,7 @@ TEST_F(Keyboard, EscapeAndTheSystemCloseOnlyWhileIdle)
 
     user.Answer(L"卸载失败", IDOK);
     app.window.PostTask([this] { ReportCompletion(&app, false); });
-    ASSERT_TRUE(PumpUntil([this] { return !app.busy && app.uninstallButton->IsShown(); }, 10000));
+    ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
     EXPECT_FALSE(closeGreyed());
     // A repeat (the key held down since the box) closes nothing; a new press does.
     Key(WM_KEYDOWN, VK_ESCAPE, 0x40010001);

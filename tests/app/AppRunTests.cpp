@@ -77,7 +77,7 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(app.window.hwnd, nullptr);
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     ASSERT_TRUE(app.installDir.has_value());
     EXPECT_EQ(app.installDir->Path(), dir.Path());
     EXPECT_TRUE(zmxtest::FileExists(dir / L"Uninstall.exe"));

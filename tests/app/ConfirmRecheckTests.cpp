@@ -44,7 +44,7 @@ protected:
         EXPECT_EQ(boxes[1].text, L"部分文件无法删除，请关闭主程序后重试。");
         EXPECT_EQ(boxes[1].style, static_cast<UINT>(MB_OK | MB_ICONERROR));
         EXPECT_EQ(workersStarted, 0);
-        EXPECT_FALSE(app.busy);
+        EXPECT_FALSE(app.Busy());
     }
 
     UninstallerApp app;

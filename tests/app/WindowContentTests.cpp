@@ -1,16 +1,21 @@
-// The uninstall window's content as BuildContent makes it, row by row against the
-// layout the window must have, with the artwork taken from the built Uninstall.exe.
+// The uninstall window's content as BuildContent makes it, with the artwork taken from the
+// built Uninstall.exe: each child's kind and first visibility, and what must hold of any
+// layout (inside the window, apart within a layout, out of the drag band, in Tab order).
 #include "app/UninstallerApp.h"
 #include "helpers/TestSupport.h"
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Look.h"
+#include "ui/setup/Window.h"
+#include "ui/framework/base/Dpi.h"
 #include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
 #include "ui/framework/drawing/Theme.h"
 #include "ui/framework/images/ImageCache.h"
 #include "ui/framework/images/UiImage.h"
+#include "ui/framework/window/KeyboardFocus.h"
 
 #include <windows.h>
 
@@ -18,6 +23,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,21 +32,39 @@ enum class Kind { Image, Chrome, Action, Label, Bar };
 struct Row {
     const char* name;
     Kind kind;
-    int x, y, width, height;
     bool visible;
 };
 
 // Every child of the root panel, in drawing order, as the window shows it at start.
 const Row kRows[] = {
-    {"banner", Kind::Image, 0, 0, 520, 260, true},
-    {"logo", Kind::Image, 16, 16, 140, 24, true},
-    {"closeButton", Kind::Chrome, 484, 16, 20, 20, true},
-    {"minimizeButton", Kind::Chrome, 484, 16, 20, 20, false},
-    {"uninstallButton", Kind::Action, 194, 280, 132, 36, true},
-    {"descriptionLabel", Kind::Label, 24, 334, 472, 22, true},
-    {"statusLabel", Kind::Label, 24, 292, 472, 22, false},
-    {"progressBar", Kind::Bar, 24, 326, 472, 8, false},
+    {"banner", Kind::Image, true},
+    {"logo", Kind::Image, true},
+    {"closeButton", Kind::Chrome, true},
+    {"minimizeButton", Kind::Chrome, false},
+    {"uninstallButton", Kind::Action, true},
+    {"descriptionLabel", Kind::Label, true},
+    {"statusLabel", Kind::Label, false},
+    {"progressBar", Kind::Bar, false},
 };
+
+// A control's rectangle in device pixels at dpi, each edge scaled as the window scales it.
+RECT DeviceRect(const UIE::CUiControl* control, int dpi)
+{
+    return RECT{UIE::DpiScaleAt(control->x, dpi), UIE::DpiScaleAt(control->y, dpi),
+                UIE::DpiScaleAt(control->x + control->width, dpi),
+                UIE::DpiScaleAt(control->y + control->height, dpi)};
+}
+
+bool Contains(const RECT& r, int x, int y)
+{
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+bool Overlap(const UIE::CUiControl* a, const UIE::CUiControl* b)
+{
+    return a->x < b->x + b->width && b->x < a->x + a->width && a->y < b->y + b->height &&
+           b->y < a->y + a->height;
+}
 
 bool IsKind(UIE::CUiControl* control, Kind kind)
 {
@@ -93,6 +117,22 @@ protected:
         return index < panel->children.size() ? dynamic_cast<Control*>(panel->children[index]) : nullptr;
     }
 
+    // The flow's two layouts: what the window shows before the click and while removing,
+    // each with its tab stops in the order Tab visits them.
+    struct FlowLayout {
+        const char* name;
+        bool busy;
+        std::vector<UIE::CUiControl*> controls;
+        std::vector<UIE::CUiControl*> tabStops;
+    };
+    std::vector<FlowLayout> FlowLayouts() const
+    {
+        return {{"idle", false, {app->uninstallButton, app->descriptionLabel, app->closeButton},
+                 {app->uninstallButton, app->closeButton}},
+                {"busy", true, {app->minimizeButton, app->statusLabel, app->progressBar},
+                 {app->minimizeButton, app->progressBar}}};
+    }
+
     std::unique_ptr<UIE::CGdiplusSession> gdiplus;
     HMODULE exe = nullptr;
     UIE::UiThemeColors savedTheme;
@@ -112,13 +152,78 @@ TEST_F(WindowContent, ChildrenFollowTheLayoutTableInOrder)
         SCOPED_TRACE(row.name);
         EXPECT_TRUE(IsKind(control, row.kind));
         EXPECT_EQ(control->parent, panel);
-        EXPECT_EQ(control->x, row.x);
-        EXPECT_EQ(control->y, row.y);
-        EXPECT_EQ(control->width, row.width);
-        EXPECT_EQ(control->height, row.height);
         EXPECT_EQ(control->visible, row.visible);
         EXPECT_TRUE(control->enabled);
         EXPECT_TRUE(control->children.empty());
+    }
+}
+
+TEST_F(WindowContent, EveryControlLiesInsideTheWindow)
+{
+    ASSERT_EQ(panel->children.size(), std::size(kRows));
+    for (size_t i = 0; i < std::size(kRows); ++i) {
+        const UIE::CUiControl* control = panel->children[i];
+        SCOPED_TRACE(kRows[i].name);
+        EXPECT_GT(control->width, 0);
+        EXPECT_GT(control->height, 0);
+        EXPECT_GE(control->x, 0);
+        EXPECT_GE(control->y, 0);
+        EXPECT_LE(control->x + control->width, SetupUi::kWindowWidth);
+        EXPECT_LE(control->y + control->height, SetupUi::kWindowHeight);
+    }
+}
+
+TEST_F(WindowContent, ControlsOfOneLayoutAndTheLogoDoNotOverlap)
+{
+    UIE::CUiControl* logo = panel->children[1];
+    for (const FlowLayout& layout : FlowLayouts()) {
+        SCOPED_TRACE(layout.name);
+        std::vector<UIE::CUiControl*> shown = layout.controls;
+        shown.push_back(logo);
+        for (size_t i = 0; i < shown.size(); ++i)
+            for (size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(Overlap(shown[i], shown[j])) << "controls " << i << " and " << j;
+    }
+}
+
+// The band drags only where the pictures are: no pixel over a button, label or bar, and
+// none below the banner, at any scale. The logo takes no clicks, so it drags.
+TEST_F(WindowContent, OnlyThePicturesLieInTheDragBand)
+{
+    for (int dpi : {96, 120, 144, 168, 192}) {
+        SCOPED_TRACE(dpi);
+        const RECT banner = DeviceRect(panel->children[0], dpi);
+        const RECT logo = DeviceRect(panel->children[1], dpi);
+        std::vector<RECT> others;
+        for (size_t i = 2; i < panel->children.size(); ++i)
+            others.push_back(DeviceRect(panel->children[i], dpi));
+        int misplaced = 0;
+        const int width = UIE::DpiScaleAt(SetupUi::kWindowWidth, dpi);
+        const int height = UIE::DpiScaleAt(SetupUi::kWindowHeight, dpi);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (SetupUi::DragRegionHitTest(x, y, dpi, true) != HTCAPTION)
+                    continue;
+                bool overControl = false;
+                for (const RECT& r : others)
+                    overControl = overControl || Contains(r, x, y);
+                if (overControl || !Contains(banner, x, y))
+                    ++misplaced;
+            }
+        EXPECT_EQ(misplaced, 0);
+        EXPECT_EQ(SetupUi::DragRegionHitTest((logo.left + logo.right) / 2, (logo.top + logo.bottom) / 2, dpi, true),
+                  HTCAPTION);
+    }
+}
+
+// Each layout's tab stops are its buttons and its bar: the action button before the
+// caption button, the caption button before the bar.
+TEST_F(WindowContent, EachLayoutTabsThroughItsOwnStops)
+{
+    for (const FlowLayout& layout : FlowLayouts()) {
+        SCOPED_TRACE(layout.name);
+        app->ShowLayout(layout.busy);
+        EXPECT_EQ(UIE::TabStops(app->window), layout.tabStops);
     }
 }
 

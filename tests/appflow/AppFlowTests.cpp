@@ -137,6 +137,7 @@ protected:
         // Recorded, then shown for real so that the user thread answers the actual box.
         app.showMessageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
             shown.push_back(ShownBox{owner, text, caption, style});
+            statesAtBoxes.push_back(app.State());
             return ShowMessageBox(owner, text, caption, style);
         };
     }
@@ -192,6 +193,7 @@ protected:
     int workersStarted = 0;
     HWND windowHandle = nullptr;
     std::vector<ShownBox> shown;
+    std::vector<AppState> statesAtBoxes; // the application's state as each box opened
 };
 
 TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
@@ -204,7 +206,7 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
     PumpUntil([] { return false; }, 500);
 
     EXPECT_EQ(CurrentLayout(), kIdle);
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 0);
     EXPECT_EQ(workersStarted, 0);
     EXPECT_TRUE(FileExists(installDir + L"\\plugins\\codecs\\h264.dll"));
@@ -213,6 +215,8 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
     EXPECT_EQ(user.SeenBoxes()[0].text, L"确定卸载Qelvo视频格式转换器吗？\n\n卸载前请关闭正在运行的主程序。");
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_EQ(shown, std::vector<ShownBox>{ConfirmationBox()});
+    EXPECT_EQ(statesAtBoxes, std::vector<AppState>{AppState::Confirming});
+    EXPECT_EQ(app.State(), AppState::Idle);
 }
 
 TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
@@ -222,19 +226,21 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
     user.Answer(kSuccessTitle, IDOK);
 
     app.ConfirmAndStart();
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(CurrentLayout(), kBusy);
     EXPECT_EQ(app.progressBar->value, 10);
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
     EXPECT_EQ(workersStarted, 1);
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 100);
     EXPECT_FALSE(PathExists(installDir));
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(user.SeenBoxes().back().text, L"卸载完成。");
     EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), SuccessBox()}));
+    EXPECT_EQ(statesAtBoxes, (std::vector<AppState>{AppState::Confirming, AppState::Done}));
+    EXPECT_EQ(app.State(), AppState::Done);
 }
 
 TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
@@ -250,7 +256,7 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+    ASSERT_TRUE(PumpUntil([&] { return !app.Busy(); }, 30000)) << "no result was reported";
     EXPECT_EQ(CurrentLayout(), kIdle);
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_TRUE(IsWindow(app.window.hwnd));
@@ -270,6 +276,8 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     const std::vector<std::wstring> titles{kConfirmTitle, kFailureTitle, kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), FailureBox(), ConfirmationBox(), SuccessBox()}));
+    EXPECT_EQ(statesAtBoxes, (std::vector<AppState>{AppState::Confirming, AppState::Idle, AppState::Confirming,
+                                                    AppState::Done}));
 }
 
 TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
@@ -287,7 +295,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
     EXPECT_FALSE(PathExists(installDir)) << "the removal did not run";
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the result was not reported";
-    EXPECT_FALSE(app.busy);
+    EXPECT_FALSE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 100);
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
@@ -305,7 +313,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    const bool reported = PumpUntil([&] { return !app.Busy(); }, 30000);
     CloseHandle(held);
     ASSERT_TRUE(reported) << "the result was not reported";
     EXPECT_EQ(CurrentLayout(), kIdle);
@@ -317,7 +325,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadAFailureIsReportedToo)
 
 TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 {
-    app.busy = true;
+    app.SetBusy(true);
     app.ShowLayout(true);
     app.progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
@@ -329,13 +337,13 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 10);
 }
 
 TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 {
-    app.busy = true;
+    app.SetBusy(true);
     app.ShowLayout(true);
     app.progressBar->value = 10;
     DestroyWindow(app.window.hwnd);
@@ -348,7 +356,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_FALSE(PathExists(installDir));
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
-    EXPECT_TRUE(app.busy);
+    EXPECT_TRUE(app.Busy());
     EXPECT_EQ(app.progressBar->value, 10);
 }
 
@@ -365,7 +373,7 @@ TEST_F(AppFlow, TheSessionMayEndOnlyWhileIdle)
 
     EXPECT_EQ(mayEnd(), TRUE) << "idle";
     app.ConfirmAndStart();
-    ASSERT_TRUE(app.busy);
+    ASSERT_TRUE(app.Busy());
     EXPECT_EQ(mayEnd(), FALSE) << "removing";
     ReportCompletion(&app, false);
     EXPECT_EQ(mayEnd(), TRUE) << "idle after the result";
@@ -387,7 +395,7 @@ TEST_F(AppFlow, AnEndingSessionWaitsForTheRemovalToFinish)
     user.Answer(kConfirmTitle, IDYES);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(app.busy);
+    ASSERT_TRUE(app.Busy());
     SendMessageW(windowHandle, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(finished) << "WM_ENDSESSION returned while the removal still ran";
     EXPECT_FALSE(PathExists(installDir));
@@ -487,7 +495,7 @@ TEST_F(RegisteredAppFlow, AFailedUninstallStaysRegisteredUntilARetryFinishes)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
-    const bool reported = PumpUntil([&] { return !app.busy; }, 30000);
+    const bool reported = PumpUntil([&] { return !app.Busy(); }, 30000);
     CloseHandle(held);
     ASSERT_TRUE(reported) << "no result was reported";
     EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
@@ -521,7 +529,7 @@ TEST_F(RegisteredAppFlow, AnotherFolderSwappedInAfterTheRecheckKeepsEveryFile)
     user.Answer(kFailureTitle, IDOK);
 
     app.ConfirmAndStart();
-    ASSERT_TRUE(PumpUntil([&] { return !app.busy; }, 30000)) << "no result was reported";
+    ASSERT_TRUE(PumpUntil([&] { return !app.Busy(); }, 30000)) << "no result was reported";
 
     ASSERT_EQ(swaps, 1);
     for (const wchar_t* kept : {L"trip.mp4", L"clips\\clip1.mp4"})

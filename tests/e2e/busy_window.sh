@@ -14,16 +14,16 @@ e2e_expect_busy 10
 e2e_still_busy "the busy layout"
 
 # Hovering the minimise button tints its square: the window thread handles input and paints.
-plain=$(e2e_pixel 486 26)
+plain=$(e2e_pixel $((E2E_CAPTION[0] + 2)) "$E2E_CAPTION_CY")
 gui_origin "$E2E_WINDOW"
-xdotool mousemove $((GUI_X + 494)) $((GUI_Y + 26))
+xdotool mousemove $((GUI_X + E2E_CAPTION_CX)) $((GUI_Y + E2E_CAPTION_CY))
 sleep 0.5
 e2e_shot 2-hover
-hovered=$(e2e_pixel 486 26)
+hovered=$(e2e_pixel $((E2E_CAPTION[0] + 2)) "$E2E_CAPTION_CY")
 xdotool mousemove 0 0
 sleep 0.5
 e2e_shot 3-unhovered
-left_alone=$(e2e_pixel 486 26)
+left_alone=$(e2e_pixel $((E2E_CAPTION[0] + 2)) "$E2E_CAPTION_CY")
 if [ "$((16#${hovered:0:2}))" -le $((16#${plain:0:2} - 10)) ] && [ "$left_alone" = "$plain" ]; then
     e2e_note "ok: hover tints the minimise button (#$plain -> #$hovered -> #$left_alone)"
 else
@@ -59,7 +59,7 @@ e2e_expect_busy 10
 e2e_still_busy "the drag"
 
 # The minimise button stands where the close button was.
-e2e_click 494 26
+e2e_click "$E2E_CAPTION_CX" "$E2E_CAPTION_CY"
 e2e_check "the minimise button minimises the window" e2e_wait 5 e2e_window_iconic
 e2e_still_busy "minimising"
 # Brought back, it must be painted again by a window thread that is not blocked.

@@ -60,7 +60,7 @@ expect_no_ring() {
 rest_pointer
 sleep 0.5
 e2e_shot 1-idle
-expect_no_ring "立即卸载" 194 280 132 36
+expect_no_ring "立即卸载" "${E2E_BUTTON[@]}"
 
 # The default button has the focus from the start: Enter needs no Tab.
 xdotool key Return
@@ -70,14 +70,14 @@ e2e_check "the window is still shown" e2e_window_shown
 rest_pointer
 sleep 1
 e2e_shot 2-ring-on-button
-expect_ring "立即卸载" 194 280 132 36
-e2e_check "the caption is still there" test "$(e2e_count $(s 230) $(s 288) $(s 60) $(s 20) 'r>0.95 && g>0.95 && b>0.95')" -gt 10
+expect_ring "立即卸载" "${E2E_BUTTON[@]}"
+e2e_check "the caption is still there" test "$(e2e_count $(s $((E2E_BUTTON_CX - 30))) $(s $((E2E_BUTTON_CY - 10))) $(s 60) $(s 20) 'r>0.95 && g>0.95 && b>0.95')" -gt 10
 
 xdotool key Tab
 sleep 1
 e2e_shot 3-tab-on-close
-expect_ring "the close button" 484 16 20 20
-expect_no_ring "立即卸载" 194 280 132 36
+expect_ring "the close button" "${E2E_CAPTION[@]}"
+expect_no_ring "立即卸载" "${E2E_BUTTON[@]}"
 
 # Held Space: the key's auto-repeat runs while it is down.
 xdotool key shift+Tab

@@ -14,6 +14,16 @@ E2E_SHOTS=$ZMX_BUILD/screens
 CONVERT=/usr/bin/convert
 
 E2E_WINDOW_RE="^${GUI_WINDOW_TITLE}\$"
+# The program's own rectangles (x y width height); at 96 DPI logical pixels are device pixels.
+gui_layout kLogo E2E_LOGO && gui_layout kCaptionButton E2E_CAPTION &&
+    gui_layout kUninstallButton E2E_BUTTON && gui_layout kDescription E2E_DESCRIPTION &&
+    gui_layout kStatus E2E_STATUS && gui_layout kProgressBar E2E_BAR || exit 1
+# Points probed on them: the caption button's centre; the button body left and right of
+# its caption, on its middle row, and its centre; a row through the bar.
+E2E_CAPTION_CX=$((E2E_CAPTION[0] + E2E_CAPTION[2] / 2)) E2E_CAPTION_CY=$((E2E_CAPTION[1] + E2E_CAPTION[3] / 2))
+E2E_BUTTON_LEFT=$((E2E_BUTTON[0] + 10)) E2E_BUTTON_RIGHT=$((E2E_BUTTON[0] + E2E_BUTTON[2] - 10))
+E2E_BUTTON_CX=$((E2E_BUTTON[0] + E2E_BUTTON[2] / 2)) E2E_BUTTON_CY=$((E2E_BUTTON[1] + E2E_BUTTON[3] / 2))
+E2E_BAR_Y=$((E2E_BAR[1] + E2E_BAR[3] / 2))
 E2E_CONFIRM_TITLE='确认卸载'
 E2E_SUCCESS_TITLE='Qelvo视频格式转换器'
 E2E_FAILURE_TITLE='卸载失败'
@@ -200,11 +210,11 @@ e2e_count_at_most() {
     [ "${n:-0}" -le "$max" ] && e2e_note "ok: $what ($n pixels)" || e2e_fail "$what: $n pixels, expected at most $max"
 }
 
-# The glyphs in the chrome square (484, 16, 20, 20): the close cross has the ends of its
-# strokes in four corner boxes; the minimise glyph is one horizontal line at y 26.
+# The glyphs in the chrome square: the close cross has the ends of its strokes in four
+# corner boxes; the minimise glyph is one horizontal line through the centre.
 e2e_corner_pixels() {
-    local total=0 box n
-    for box in 489,21 497,21 489,29 497,29; do
+    local total=0 box n x=${E2E_CAPTION[0]} y=${E2E_CAPTION[1]}
+    for box in $((x + 5)),$((y + 5)) $((x + 13)),$((y + 5)) $((x + 5)),$((y + 13)) $((x + 13)),$((y + 13)); do
         n=$(e2e_count "${box%,*}" "${box#*,}" 3 3 "$E2E_DARK")
         total=$((total + ${n:-0}))
     done
@@ -212,8 +222,8 @@ e2e_corner_pixels() {
 }
 e2e_longest_row() {
     local best=0 y n
-    for y in 25 26 27; do
-        n=$(e2e_count 487 "$y" 14 1 "$E2E_DARK")
+    for y in $((E2E_CAPTION_CY - 1)) $E2E_CAPTION_CY $((E2E_CAPTION_CY + 1)); do
+        n=$(e2e_count $((E2E_CAPTION[0] + 3)) "$y" $((E2E_CAPTION[2] - 6)) 1 "$E2E_DARK")
         [ "${n:-0}" -gt "$best" ] && best=$n
     done
     echo "$best"
@@ -224,44 +234,63 @@ E2E_GREY_TEXT='(r+g+b)/3<0.8'
 # e2e_expect_idle: E2E_PNG shows the first layout: button, description and close glyph,
 # no status line and no bar.
 e2e_expect_idle() {
-    e2e_colour_at "button body" 204 298 FF7467 8
-    e2e_colour_at "button body" 316 298 FF7467 8
-    e2e_count_at_least "caption on the button" 10 230 288 60 20 'r>0.95 && g>0.95 && b>0.95'
-    e2e_count_at_least "description line" 20 120 336 280 20 "$E2E_GREY_TEXT"
+    e2e_colour_at "button body" "$E2E_BUTTON_LEFT" "$E2E_BUTTON_CY" FF7467 8
+    e2e_colour_at "button body" "$E2E_BUTTON_RIGHT" "$E2E_BUTTON_CY" FF7467 8
+    e2e_count_at_least "caption on the button" 10 $((E2E_BUTTON_CX - 30)) $((E2E_BUTTON_CY - 10)) 60 20 \
+        'r>0.95 && g>0.95 && b>0.95'
+    e2e_description_at_least 20
     local corners row
     corners=$(e2e_corner_pixels)
     row=$(e2e_longest_row)
     [ "$corners" -ge 4 ] && [ "$row" -le 3 ] && e2e_note "ok: close glyph (corners $corners, longest row $row)" ||
         e2e_fail "no close glyph in the corner (stroke ends $corners, longest row $row)"
-    e2e_count_at_most "no status line left of the button" 0 24 292 160 22 "$E2E_GREY_TEXT"
-    e2e_colour_at "no bar" 30 330 FFFFFF 4
-    e2e_colour_at "no bar" 200 330 FFFFFF 4
+    e2e_count_at_most "no status line left of the button" 0 "${E2E_STATUS[0]}" "${E2E_STATUS[1]}" \
+        $((E2E_BUTTON[0] - E2E_STATUS[0] - 10)) "${E2E_STATUS[3]}" "$E2E_GREY_TEXT"
+    e2e_colour_at "no bar" $((E2E_BAR[0] + 6)) "$E2E_BAR_Y" FFFFFF 4
+    e2e_colour_at "no bar" $((E2E_BAR[0] + 176)) "$E2E_BAR_Y" FFFFFF 4
+}
+
+# e2e_description_at_least MIN / e2e_description_at_most MAX: grey text pixels in the middle
+# of the description line.
+e2e_description_box() {
+    echo $((E2E_DESCRIPTION[0] + E2E_DESCRIPTION[2] / 2 - 140)) $((E2E_DESCRIPTION[1] + 2)) 280 \
+        $((E2E_DESCRIPTION[3] - 2))
+}
+e2e_description_at_least() {
+    # shellcheck disable=SC2046
+    e2e_count_at_least "description line" "$1" $(e2e_description_box) "$E2E_GREY_TEXT"
+}
+e2e_description_at_most() {
+    # shellcheck disable=SC2046
+    e2e_count_at_most "no description line" "$1" $(e2e_description_box) "$E2E_GREY_TEXT"
 }
 
 # e2e_status_pixels: dark text pixels where the status line stands.
-e2e_status_pixels() { e2e_count 24 292 472 22 '(r+g+b)/3<0.5'; }
+e2e_status_pixels() { e2e_count "${E2E_STATUS[@]}" '(r+g+b)/3<0.5'; }
 
 # e2e_expect_busy PERCENT: E2E_PNG shows the status line, the bar at PERCENT (10 or 100)
 # and the minimise glyph where the close button was; button and description are gone.
 e2e_expect_busy() {
-    e2e_count_at_least "status line" 30 24 292 472 22 '(r+g+b)/3<0.5'
-    e2e_colour_at "no button" 204 298 FFFFFF 4
-    e2e_colour_at "no button" 316 298 FFFFFF 4
-    e2e_count_at_most "no description line" 0 120 336 280 20 "$E2E_GREY_TEXT"
+    e2e_count_at_least "status line" 30 "${E2E_STATUS[@]}" '(r+g+b)/3<0.5'
+    e2e_colour_at "no button" "$E2E_BUTTON_LEFT" "$E2E_BUTTON_CY" FFFFFF 4
+    e2e_colour_at "no button" "$E2E_BUTTON_RIGHT" "$E2E_BUTTON_CY" FFFFFF 4
+    e2e_description_at_most 0
     local corners row
     corners=$(e2e_corner_pixels)
     row=$(e2e_longest_row)
     [ "$corners" -eq 0 ] && [ "$row" -ge 8 ] && e2e_note "ok: minimise glyph (longest row $row, no diagonal strokes)" ||
         e2e_fail "no minimise glyph alone in the corner (stroke ends $corners, longest row $row)"
-    e2e_colour_at "bar fill" 30 330 FF7467 40
-    e2e_colour_at "bar fill" 45 330 FF7467 40
-    e2e_colour_at "bar fill" 60 330 FF7467 40
+    # At 10 % the fill ends 47 pixels in: three probes inside it, two far beyond.
+    local x=${E2E_BAR[0]} right=$((E2E_BAR[0] + E2E_BAR[2]))
+    e2e_colour_at "bar fill" $((x + 6)) "$E2E_BAR_Y" FF7467 40
+    e2e_colour_at "bar fill" $((x + 21)) "$E2E_BAR_Y" FF7467 40
+    e2e_colour_at "bar fill" $((x + 36)) "$E2E_BAR_Y" FF7467 40
     if [ "$1" -ge 100 ]; then
-        e2e_colour_at "bar fill at 100" 200 330 FF7467 40
-        e2e_colour_at "bar fill at 100" 480 330 FF7467 40
+        e2e_colour_at "bar fill at 100" $((x + 176)) "$E2E_BAR_Y" FF7467 40
+        e2e_colour_at "bar fill at 100" $((right - 16)) "$E2E_BAR_Y" FF7467 40
     else
-        e2e_colour_at "bar track" 200 330 EFEFEF 6
-        e2e_colour_at "bar track" 480 330 EFEFEF 6
+        e2e_colour_at "bar track" $((x + 176)) "$E2E_BAR_Y" EFEFEF 6
+        e2e_colour_at "bar track" $((right - 16)) "$E2E_BAR_Y" EFEFEF 6
     fi
 }
 
@@ -271,7 +300,7 @@ e2e_wait_idle_shot() {
     local i
     for i in $(seq 1 20); do
         e2e_shot "$1"
-        gui_near "$(e2e_pixel 204 298)" FF7467 8 && return 0
+        gui_near "$(e2e_pixel "$E2E_BUTTON_LEFT" "$E2E_BUTTON_CY")" FF7467 8 && return 0
         sleep 0.5
     done
     return 1
@@ -331,7 +360,7 @@ e2e_answer() {
 
 # e2e_confirm KEY: clicks "立即卸载", checks the confirmation box and answers it.
 e2e_confirm() {
-    e2e_click 260 298
+    e2e_click "$E2E_BUTTON_CX" "$E2E_BUTTON_CY"
     e2e_expect_box "$E2E_CONFIRM_TITLE" "$E2E_CONFIRM_TEXT" 10 || return 1
     e2e_answer "$E2E_CONFIRM_TITLE" "$1"
 }

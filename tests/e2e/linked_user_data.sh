@@ -35,7 +35,7 @@ failure)
     e2e_answer "$E2E_FAILURE_TITLE" Return
     e2e_check "the first layout is back" e2e_wait_idle_shot 2-idle-again
     e2e_expect_idle
-    e2e_click 494 26
+    e2e_click "$E2E_CAPTION_CX" "$E2E_CAPTION_CY"
     ;;
 *) e2e_fail "no outcome reported within 60 s" ;;
 esac

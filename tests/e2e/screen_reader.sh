@@ -31,15 +31,15 @@ out=$(reader)
 grep -q '^client 00000000 卸载Qelvo视频格式转换器$' <<<"$out" && e2e_note "ok: $(head -1 <<<"$out")" ||
     e2e_fail "no client object named like the window: $(head -1 <<<"$out")"
 e2e_check "four children in the idle window" test "$(grep -c '^child ' <<<"$out")" -eq 4
-expect_child "$out" 1 40 'Qelvo视频格式转换器|' 16 16 140 24
-expect_child "$out" 2 43 '关闭|' 484 16 20 20
-expect_child "$out" 4 43 '立即卸载|' 194 280 132 36
-expect_child "$out" 5 41 '卸载将删除安装目录中的程序文件|' 24 334 472 22
+expect_child "$out" 1 40 'Qelvo视频格式转换器|' "${E2E_LOGO[@]}"
+expect_child "$out" 2 43 '关闭|' "${E2E_CAPTION[@]}"
+expect_child "$out" 4 43 '立即卸载|' "${E2E_BUTTON[@]}"
+expect_child "$out" 5 41 '卸载将删除安装目录中的程序文件|' "${E2E_DESCRIPTION[@]}"
 
 # The logo lies in the banner's drag band: the system's lookup reaches it all the same. (Wine's
 # lookup never asks WM_NCHITTEST; Windows' does, and tests/accessibility checks its answer.)
 gui_origin "$E2E_WINDOW"
-for probe in "30 20 1 40 Qelvo视频格式转换器" "260 298 4 43 立即卸载"; do
+for probe in "30 20 1 40 Qelvo视频格式转换器" "$E2E_BUTTON_CX $E2E_BUTTON_CY 4 43 立即卸载"; do
     set -- $probe
     found=$(reader point $((GUI_X + $1)) $((GUI_Y + $2)))
     [ "$found" = "point 00000000 $3 $4 $5" ] && e2e_note "ok: at ($1, $2): $found" ||
@@ -58,12 +58,12 @@ for i in $(seq 1 20); do
     sleep 0.5
 done
 e2e_still_busy "the reading of the busy layout"
-expect_child "$busy" 3 43 '最小化|' 484 16 20 20
-expect_child "$busy" 6 41 '正在卸载，请稍候……|' 24 292 472 22
-expect_child "$busy" 7 48 '正在卸载，请稍候……|10%' 24 326 472 8
+expect_child "$busy" 3 43 '最小化|' "${E2E_CAPTION[@]}"
+expect_child "$busy" 6 41 '正在卸载，请稍候……|' "${E2E_STATUS[@]}"
+expect_child "$busy" 7 48 '正在卸载，请稍候……|10%' "${E2E_BAR[@]}"
 e2e_check "no button or description while busy" test "$(grep -c '^child ' <<<"$busy")" -eq 4
 # A reader that held "立即卸载" by its id finds it hidden, not the status line.
-expect_child "$busy" 4 43 '立即卸载|' 194 280 132 36 hidden
+expect_child "$busy" 4 43 '立即卸载|' "${E2E_BUTTON[@]}" hidden
 
 e2e_expect_box "$E2E_SUCCESS_TITLE" "$E2E_SUCCESS_TEXT" 120 && e2e_answer "$E2E_SUCCESS_TITLE" Return
 e2e_check "the window closes after the success box" gui_wait_gone "$E2E_WINDOW_RE" 15

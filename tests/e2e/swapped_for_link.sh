@@ -26,7 +26,7 @@ if e2e_expect_box "$E2E_FAILURE_TITLE" "$E2E_FAILURE_TEXT" 30; then
 fi
 e2e_check "the first layout stays" e2e_wait_idle_shot 2-idle
 e2e_expect_idle
-e2e_click 494 26
+e2e_click "$E2E_CAPTION_CX" "$E2E_CAPTION_CY"
 e2e_check "the window closes" gui_wait_gone "$E2E_WINDOW_RE" 15
 e2e_expect_exit 30
 

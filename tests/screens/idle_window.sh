@@ -6,15 +6,21 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/lib/bench.sh"
+source "$root/tools/lib/gui.sh"
 bench_start || exit 1
 
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
 COMPARE=/usr/bin/compare
-TITLE='卸载Qelvo视频格式转换器'
 exe=${ZMX_UNINSTALL_EXE:-$ZMX_BUILD/Uninstall.exe}
 shots="$ZMX_BUILD/screens"
 mkdir -p "$shots"
+# The program's own rectangles, in logical pixels (x y width height).
+gui_window_size size && gui_layout kBanner banner && gui_layout kLogo logo &&
+    gui_layout kCaptionButton caption && gui_layout kUninstallButton button &&
+    gui_layout kDescription description || exit 1
+caption_cx=$((caption[0] + caption[2] / 2)) caption_cy=$((caption[1] + caption[3] / 2))
+button_cx=$((button[0] + button[2] / 2)) button_cy=$((button[1] + button[3] / 2))
 
 failures=0
 fail() {
@@ -24,26 +30,10 @@ fail() {
 note() { echo "[$dpi dpi] $*"; }
 
 # scale V: V logical pixels in device pixels at $dpi, rounded as MulDiv rounds.
-scale() { echo $(( ($1 * dpi + 48) / 96 )); }
+scale() { gui_scale "$dpi" "$1"; }
 
-# pixel X Y: the colour at a window-relative device pixel of $window_png, as RRGGBB.
-pixel() {
-    "$CONVERT" "$window_png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6
-}
-
-# pixel_at LX LY: the colour at a logical position.
-pixel_at() { pixel "$(scale "$1")" "$(scale "$2")"; }
-
-# Largest difference of two RRGGBB colours over the three channels.
-distance() {
-    local a=$1 b=$2 worst=0 i d
-    for i in 0 2 4; do
-        d=$(( 16#${a:i:2} - 16#${b:i:2} ))
-        d=${d#-}
-        [ "$d" -gt "$worst" ] && worst=$d
-    done
-    echo "$worst"
-}
+# pixel_at LX LY: the colour of $window_png at a logical position, as RRGGBB.
+pixel_at() { gui_pixel "$window_png" "$(scale "$1")" "$(scale "$2")"; }
 
 # count_pixels LX LY LW LH CONDITION: pixels of a logical box whose colour satisfies an
 # fx condition on r, g and b (each 0..1).
@@ -57,21 +47,11 @@ count_pixels() {
 expect_colour() {
     local what=$1 lx=$2 ly=$3 want=$4 tolerance=${5:-0} got
     got=$(pixel_at "$lx" "$ly")
-    if [ "$(distance "$got" "$want")" -le "$tolerance" ]; then
+    if gui_near "$got" "$want" "$tolerance"; then
         note "$what at ($lx, $ly): #$got"
     else
         fail "$what at logical ($lx, $ly) is #$got, expected #$want (±$tolerance)"
     fi
-}
-
-wait_for_window() {
-    local i id
-    for i in $(seq 1 300); do
-        id=$(xdotool search --onlyvisible --name "^${TITLE}\$" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
 }
 
 # Processes of this prefix that run the temporary copy, by the copy's file name.
@@ -114,8 +94,8 @@ check_dpi() {
     wine "C:\\Program Files\\Qelvo\\Uninstall.exe" </dev/null >"$shots/wine-$dpi.log" 2>&1
     started=$?
     [ "$started" -eq 0 ] || fail "the first process exited with $started"
-    if ! window_id=$(wait_for_window); then
-        fail "no window titled $TITLE within 30 s"
+    if ! window_id=$(gui_wait_window "^${GUI_WINDOW_TITLE}\$" 30); then
+        fail "no window titled $GUI_WINDOW_TITLE within 30 s"
         return
     fi
     local copy
@@ -132,35 +112,40 @@ check_dpi() {
     window_png="$shots/.window-$dpi.png"
     "$CONVERT" "$shot" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$window_png"
 
-    [ "$WIDTH" -eq "$(scale 520)" ] && [ "$HEIGHT" -eq "$(scale 374)" ] ||
-        fail "window is ${WIDTH}x${HEIGHT}, expected $(scale 520)x$(scale 374)"
+    [ "$WIDTH" -eq "$(scale "${size[0]}")" ] && [ "$HEIGHT" -eq "$(scale "${size[1]}")" ] ||
+        fail "window is ${WIDTH}x${HEIGHT}, expected $(scale "${size[0]}")x$(scale "${size[1]}")"
 
     # The button body left and right of its caption.
-    expect_colour "button" 204 298 FF7467
-    expect_colour "button" 316 298 FF7467
-    local caption
-    caption=$(count_pixels 230 288 60 20 'r>0.95 && g>0.95 && b>0.95')
-    [ "$caption" -gt 10 ] && note "caption: $caption white pixels" ||
-        fail "no white caption pixels on the button ($caption)"
-    # The plain background under the banner.
-    expect_colour "background" 100 300 FFFFFF
-    expect_colour "background" 480 270 FFFFFF
-    local description
-    description=$(count_pixels 120 334 280 22 'r<0.75 && g<0.75 && b<0.75')
-    [ "$description" -gt 20 ] && note "description: $description grey pixels" ||
-        fail "the description line shows no text ($description dark pixels)"
+    expect_colour "button" $((button[0] + 10)) "$button_cy" FF7467
+    expect_colour "button" $((button[0] + button[2] - 10)) "$button_cy" FF7467
+    local caption_pixels
+    caption_pixels=$(count_pixels $((button_cx - 30)) $((button_cy - 10)) 60 20 'r>0.95 && g>0.95 && b>0.95')
+    [ "$caption_pixels" -gt 10 ] && note "caption: $caption_pixels white pixels" ||
+        fail "no white caption pixels on the button ($caption_pixels)"
+    # The plain background under the banner: left of the button, and between the banner
+    # and the button near the right edge.
+    expect_colour "background" $((button[0] / 2)) "$button_cy" FFFFFF
+    expect_colour "background" $((size[0] - 40)) $(((banner[1] + banner[3] + button[1]) / 2)) FFFFFF
+    local text
+    text=$(count_pixels $((description[0] + description[2] / 2 - 140)) "${description[1]}" 280 "${description[3]}" \
+        'r<0.75 && g<0.75 && b<0.75')
+    [ "$text" -gt 20 ] && note "description: $text grey pixels" ||
+        fail "the description line shows no text ($text dark pixels)"
     # The close cross: dark strokes in the button's square, none left of it.
     local cross
-    cross=$(count_pixels 486 18 16 16 'r<0.6 && g<0.6 && b<0.6')
+    cross=$(count_pixels $((caption[0] + 2)) $((caption[1] + 2)) $((caption[2] - 4)) $((caption[3] - 4)) \
+        'r<0.6 && g<0.6 && b<0.6')
     [ "$cross" -gt 6 ] && note "close glyph: $cross dark pixels" || fail "no close glyph ($cross dark pixels)"
-    expect_colour "close glyph centre" 494 26 5A5A68 90
-    # The artwork: the banner is not blank and the logo's mark is there.
+    expect_colour "close glyph centre" "$caption_cx" "$caption_cy" 5A5A68 90
+    # The artwork: the banner is not blank below the logo's row and the logo's mark (the
+    # square at its left) is there.
     local tinted
-    tinted=$(count_pixels 0 60 520 200 'abs(r-g)>0.08 || abs(g-b)>0.08 || r<0.9')
-    [ "$tinted" -gt $(( $(scale 520) * $(scale 200) / 10 )) ] && note "banner: $tinted tinted pixels" ||
-        fail "the banner looks blank ($tinted tinted pixels)"
+    tinted=$(count_pixels "${banner[0]}" $((banner[1] + 60)) "${banner[2]}" $((banner[3] - 60)) \
+        'abs(r-g)>0.08 || abs(g-b)>0.08 || r<0.9')
+    [ "$tinted" -gt $(( $(scale "${banner[2]}") * $(scale $((banner[3] - 60))) / 10 )) ] &&
+        note "banner: $tinted tinted pixels" || fail "the banner looks blank ($tinted tinted pixels)"
     local mark
-    mark=$(count_pixels 16 16 24 24 'r>0.8 && g<0.6 && b<0.6')
+    mark=$(count_pixels "${logo[0]}" "${logo[1]}" "${logo[3]}" "${logo[3]}" 'r>0.8 && g<0.6 && b<0.6')
     [ "$mark" -gt 20 ] && note "logo mark: $mark red pixels" || fail "no logo mark ($mark red pixels)"
     # At 200 % the artwork is shown at its own pixel size: the window must match the PNG
     # over white, away from the logo and the close button, without resampling blur.
@@ -179,10 +164,10 @@ check_dpi() {
     fi
 
     # Close it as a user does: a click in the middle of the close button.
-    xdotool mousemove --sync $(( X + $(scale 494) )) $(( Y + $(scale 26) )) click 1
+    xdotool mousemove --sync $(( X + $(scale "$caption_cx") )) $(( Y + $(scale "$caption_cy") )) click 1
     local i gone=false clean=false
     for i in $(seq 1 150); do
-        if [ -z "$(xdotool search --onlyvisible --name "^${TITLE}\$" 2>/dev/null)" ] &&
+        if [ -z "$(xdotool search --onlyvisible --name "^${GUI_WINDOW_TITLE}\$" 2>/dev/null)" ] &&
             { [ -z "$copy" ] || [ -z "$(copy_pids "$copy")" ]; }; then
             gone=true
         fi

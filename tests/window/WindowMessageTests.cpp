@@ -190,7 +190,7 @@ protected:
 
 TEST_F(AppHook, SystemCloseIgnoredWhileBusy)
 {
-    app.busy = true;
+    app.SetBusy(true);
     EXPECT_EQ(SendMessageW(app.window.hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
     EXPECT_TRUE(IsWindow(app.window.hwnd));
     WPARAM exitCode = 99;
@@ -199,7 +199,7 @@ TEST_F(AppHook, SystemCloseIgnoredWhileBusy)
 
 TEST_F(AppHook, SystemCloseClosesWhenIdleAndQuitsWithZero)
 {
-    app.busy = false;
+    app.SetBusy(false);
     const HWND handle = app.window.hwnd;
     SendMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(handle));
@@ -211,7 +211,7 @@ TEST_F(AppHook, SystemCloseClosesWhenIdleAndQuitsWithZero)
 TEST_F(AppHook, CloseMessageClosesEvenWhileBusy)
 {
     // The completion handler closes with WM_CLOSE; only the system command is guarded.
-    app.busy = true;
+    app.SetBusy(true);
     const HWND handle = app.window.hwnd;
     SendMessageW(handle, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(handle));
@@ -221,13 +221,13 @@ TEST_F(AppHook, CloseMessageClosesEvenWhileBusy)
 
 TEST_F(AppHook, OtherMessagesAreLeftToTheWindow)
 {
-    app.busy = true;
+    app.SetBusy(true);
     EXPECT_EQ(app.HandleHookMessage(WM_USER + 3, 0, 0), -1);
     EXPECT_EQ(app.HandleHookMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0), -1);
     EXPECT_EQ(app.HandleHookMessage(WM_KEYDOWN, VK_ESCAPE, 0), -1);
     // The low four bits of the command belong to the system.
     EXPECT_EQ(app.HandleHookMessage(WM_SYSCOMMAND, SC_CLOSE | 0x3, 0), 0);
-    app.busy = false;
+    app.SetBusy(false);
     EXPECT_EQ(app.HandleHookMessage(WM_SYSCOMMAND, SC_CLOSE, 0), -1);
 }
 

@@ -1,6 +1,26 @@
 # Real X input and screenshots for tools/demo and the end-to-end tests (sourced).
 
 GUI_WINDOW_TITLE='卸载Qelvo视频格式转换器'
+GUI_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# gui_layout NAME ARRAY: sets ARRAY to (x y width height), the logical rectangle NAME of
+# ui/setup/Layout.h, the program's own layout; fails when the header has no such line.
+gui_layout() {
+    local line
+    line=$(sed -n "s/^inline constexpr UIE::UiRect $1{\([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)};.*/\1 \2 \3 \4/p" \
+        "$GUI_ROOT/ui/setup/Layout.h")
+    [ -n "$line" ] || { echo "gui_layout: no rectangle $1 in ui/setup/Layout.h" >&2; return 1; }
+    read -r -a "$2" <<<"$line"
+}
+
+# gui_window_size ARRAY: sets ARRAY to (width height), the window's logical size.
+gui_window_size() {
+    local w h
+    w=$(sed -n 's/^inline constexpr int kWindowWidth = \([0-9]*\);.*/\1/p' "$GUI_ROOT/ui/setup/Look.h")
+    h=$(sed -n 's/^inline constexpr int kWindowHeight = \([0-9]*\);.*/\1/p' "$GUI_ROOT/ui/setup/Look.h")
+    [ -n "$w" ] && [ -n "$h" ] || { echo "gui_window_size: no size in ui/setup/Look.h" >&2; return 1; }
+    read -r -a "$1" <<<"$w $h"
+}
 
 # gui_wait_window REGEX [SECONDS]: prints the id of the first visible window whose
 # title matches, waiting for it; fails after the timeout.

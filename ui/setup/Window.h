@@ -3,8 +3,8 @@
 
 namespace SetupUi {
 
-// HTCAPTION over the banner band (logical y < 260) except the caption-button block
-// (x >= 476, y < 52), or -1; x and y are client device pixels.
+// HTCAPTION over the banner's band except the caption-button block (Layout.h), or -1;
+// x and y are client device pixels.
 LRESULT DragRegionHitTest(int x, int y, int dpi, bool enabled);
 
 // The uninstaller's window: its title and size, and the banner band that drags it.
