@@ -188,7 +188,6 @@ ProtectedFolderList ReadProtectedFolders()
         list.windowsFolders.push_back(CanonicalPath(windows));
         if (list.windowsFolders.back().empty())
             resolved = false;
-        AddIdentity(list.windowsIdentities, list.windowsFolders.back());
     }
     required(TempFolder());
     required(NativeFolder(L"ProgramW6432", L"ProgramFilesDir"));
@@ -202,10 +201,9 @@ ProtectedFolderList ReadProtectedFolders()
         required(ShellFolder(csidl));
     const std::wstring profilesRoot = KnownFolder(FOLDERID_UserProfiles);
     required(profilesRoot);
-    if (!profilesRoot.empty()) {
+    if (!profilesRoot.empty())
         AddProfiles(folders, profilesRoot);
-        IdentifyFolder(profilesRoot, list.profilesRoot);
-    }
+    list.profilesRoot = profilesRoot;
 
     // Not on every system (no x86 folders on a 32-bit one, libraries moved or removed).
     const int optionalCsidls[] = {
@@ -227,7 +225,6 @@ ProtectedFolderList ReadProtectedFolders()
         else
             AddUnlessKnown(list.folders, canonical);
     }
-    list.identities = IdentitiesWithAncestors(list.folders);
     list.complete = resolved;
     return list;
 }
@@ -235,15 +232,20 @@ ProtectedFolderList ReadProtectedFolders()
 bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity,
                          const ProtectedFolderList& list)
 {
-    if (ContainsIdentity(list.identities, identity))
+    if (ContainsIdentity(IdentitiesWithAncestors(list.folders), identity))
         return true;
     // Anything inside the Windows folder, or directly in the profiles root.
+    std::vector<FolderIdentity> windows;
+    for (const std::wstring& folder : list.windowsFolders)
+        AddIdentity(windows, folder);
+    FolderIdentity profilesRoot;
+    IdentifyFolder(list.profilesRoot, profilesRoot);
     const std::vector<std::wstring> ancestors = AncestorsOf(canonical);
     for (size_t level = 0; level < ancestors.size(); ++level) {
         FolderIdentity above;
         if (!IdentifyFolder(ancestors[level], above))
             continue;
-        if (ContainsIdentity(list.windowsIdentities, above) || (level == 0 && above == list.profilesRoot))
+        if (ContainsIdentity(windows, above) || (level == 0 && above == profilesRoot))
             return true;
     }
     return false;

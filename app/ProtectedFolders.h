@@ -11,11 +11,9 @@
 // user's profile and the user's shell folders. Gathered once for each check, so that one
 // check judges by one list.
 struct ProtectedFolderList {
-    std::vector<std::wstring> folders;            // canonical, each once
-    std::vector<FolderIdentity> identities;       // of the folders and of every folder above one
-    std::vector<std::wstring> windowsFolders;     // canonical Windows folder and system Windows folder
-    std::vector<FolderIdentity> windowsIdentities;
-    FolderIdentity profilesRoot;                  // unknown when it cannot be opened
+    std::vector<std::wstring> folders;        // canonical, each once
+    std::vector<std::wstring> windowsFolders; // canonical Windows folder and system Windows folder
+    std::wstring profilesRoot;                // as the shell names it
     // Every folder the list must hold has a path: without one the list guards less than it
     // should, and every directory is refused.
     bool complete = false;
@@ -27,6 +25,7 @@ ProtectedFolderList ReadProtectedFolders();
 // The rule by identity alone: whether the folder of that identity, at canonical, is a
 // protected folder or one above it, lies inside the Windows folder or directly in the
 // profiles root. It is what catches a road the text rules cannot see (a mapped drive).
+// The list's folders are opened here, once, and only for a folder the text rules passed.
 bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity,
                          const ProtectedFolderList& list);
 bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity);
