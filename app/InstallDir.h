@@ -2,6 +2,7 @@
 #include "app/AcceptedFolder.h"
 #include "app/CanonicalPath.h"
 #include "app/FolderIdentity.h"
+#include "app/ProtectedFolders.h"
 
 #include <windows.h>
 
@@ -36,16 +37,8 @@ bool IsValidInstallDir(const std::wstring& dir);
 // identity and is still not protected.
 bool IsStillAcceptedInstallDir(const AcceptedFolder& folder);
 
-// Folders whose removal would destroy far more than one product: drive roots, the
-// Windows folder and everything in it, Program Files (x86 and native), every user's
-// profile and the user's shell folders, in any spelling and compared by identity where
+// Whether dir is a protected folder (ProtectedFolders.h), lies in the Windows folder, or is
+// a drive root or above a protected folder, in any spelling and compared by identity where
 // the folder exists; a path that is not absolute counts as protected, and so does
 // everything when the list cannot be built.
 bool IsProtectedDirectory(const std::wstring& dir);
-// The rule by identity alone: whether the folder of that identity, at canonical, is a
-// protected folder or one above it, lies inside the Windows folder or directly in the
-// profiles root. It is what catches a road the text rules cannot see (a mapped drive).
-bool IsProtectedIdentity(const std::wstring& canonical, const FolderIdentity& identity);
-// The folders IsProtectedDirectory guards on this machine, in canonical form; complete
-// tells whether every folder the list must hold was found.
-std::vector<std::wstring> ProtectedFolders(bool* complete = nullptr);

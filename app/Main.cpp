@@ -11,37 +11,56 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+
+namespace {
+
+// Started without "/run": the copy in %TEMP% does the work, this one only starts it.
+int RunWithoutRequest()
+{
+    return RelaunchFromTemp();
+}
+
+// A refused "/run" says why and ends: a relaunch would start another copy for another
+// folder than the one asked for, or the same refusal again.
+int RunRefused(const std::wstring& requested, InstallDirRefusal refusal)
+{
+    ShowRefusal(requested, refusal);
+    return 1;
+}
+
+// From here on only the folder that was checked is used: the window shows it and the
+// removal removes it, whatever spelling the command line had.
+int RunAccepted(std::unique_ptr<UninstallerApp> app, HINSTANCE instance, int showCommand,
+                const AcceptedFolder& installDir)
+{
+    // Whoever started us may have left the working directory inside the installation,
+    // and a directory that is some process's working directory cannot be removed.
+    SetCurrentDirectoryW(GetModuleDirectory().c_str());
+
+    const int exitCode = app->Run(instance, showCommand, installDir);
+    ScheduleSelfDelete(GetModulePath());
+    app.reset();
+    return exitCode;
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
     LoadLibrariesFromSystemDirectoryOnly();
     const CommandLineRequest request = ParseCommandLine(GetCommandLineW());
-    auto app = std::make_unique<UninstallerApp>();
+    if (!request.uiModeRequested)
+        return RunWithoutRequest();
     // The window's artwork is prepared while the directory is checked; nothing shows
     // before the check has passed.
-    if (request.uiModeRequested)
-        app->PrepareUi(instance);
-    // From here on only the form that was checked is used: the window shows it and the
-    // removal removes it, whatever spelling the command line had.
+    auto app = std::make_unique<UninstallerApp>();
+    app->PrepareUi(instance);
     InstallDirRefusal refusal = InstallDirRefusal::None;
-    const std::optional<AcceptedFolder> installDir =
-        request.uiModeRequested ? AcceptedInstallDir(request.installDir, &refusal) : std::nullopt;
+    const std::optional<AcceptedFolder> installDir = AcceptedInstallDir(request.installDir, &refusal);
     if (!installDir) {
         app.reset();
-        if (!request.uiModeRequested)
-            return RelaunchFromTemp();
-        // A refused "/run" says why and ends: a relaunch would start another copy for
-        // another folder than the one asked for, or the same refusal again.
-        ShowRefusal(request.installDir, refusal);
-        return 1;
+        return RunRefused(request.installDir, refusal);
     }
-
-    // Whoever started us may have left the working directory inside the installation,
-    // and a directory that is some process's working directory cannot be removed.
-    SetCurrentDirectoryW(GetModuleDirectory().c_str());
-
-    const int exitCode = app->Run(instance, showCommand, *installDir);
-    ScheduleSelfDelete(GetModulePath());
-    app.reset();
-    return exitCode;
+    return RunAccepted(std::move(app), instance, showCommand, *installDir);
 }

@@ -455,6 +455,42 @@ TEST(InstallDir, AcceptedFormIsTheCanonicalOne)
         EXPECT_EQ(AcceptedPath(spelling), canonical) << WideToUtf8(spelling);
 }
 
+// The directory after "/run" in another spelling than its canonical one (8.3 name, trailing
+// separator, forward slashes, other case): the check answers the canonical folder, the
+// re-check passes on it, and the removal removes that folder and nothing beside it.
+TEST(InstallDir, EverySpellingIsRecheckedAndRemovedAsTheCanonicalFolder)
+{
+    ScratchDir scratch;
+    ASSERT_TRUE(WriteFileBytes(scratch / L"beside.txt", "keep"));
+    const struct {
+        const char* name;
+        std::wstring (*spell)(const std::wstring& dir);
+    } cases[] = {
+        {"8.3 name", [](const std::wstring& dir) { return ShortPathOf(dir); }},
+        {"trailing separator", [](const std::wstring& dir) { return dir + L"\\"; }},
+        {"forward slashes", [](const std::wstring& dir) { return WithForwardSlashes(dir); }},
+        {"other case", [](const std::wstring& dir) { return ToUpper(dir); }},
+    };
+    int index = 0;
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const std::wstring dir = scratch.MakeDir(L"Qelvo Video Converter " + std::to_wstring(++index));
+        ASSERT_TRUE(WriteFileBytes(Marker(dir), kExeBytes));
+        ASSERT_TRUE(WriteFileBytes(dir + L"\\Qelvo.exe", kExeBytes));
+        const std::wstring canonical = CanonicalPath(dir);
+        const std::wstring spelling = row.spell(dir);
+        ASSERT_NE(spelling, canonical);
+
+        const std::optional<AcceptedFolder> folder = AcceptedInstallDir(spelling);
+        ASSERT_TRUE(folder.has_value()) << WideToUtf8(spelling);
+        EXPECT_EQ(folder->Path(), canonical);
+        EXPECT_TRUE(IsStillAcceptedInstallDir(*folder));
+        EXPECT_TRUE(RemoveDirectoryTree(*folder));
+        EXPECT_FALSE(PathExists(dir));
+    }
+    EXPECT_TRUE(FileExists(scratch / L"beside.txt"));
+}
+
 // An installation reached through a link is the folder the link leads to: that folder is
 // checked, shown and removed; the link itself is left, dangling.
 TEST(InstallDir, LinkedInstallationIsItsTarget)
@@ -740,6 +776,12 @@ public:
         return folder ? folder->Path() : L"";
     }
     std::wstring Recorded() const { return RecordedInstallLocation(HKEY_CURRENT_USER, path.c_str()); }
+    InstallDirRefusal Refusal(const std::wstring& dir) const
+    {
+        InstallDirRefusal refusal = InstallDirRefusal::None;
+        AcceptedInstallDir(dir, HKEY_CURRENT_USER, path.c_str(), &refusal);
+        return refusal;
+    }
 
 private:
     std::wstring path;
@@ -784,6 +826,39 @@ TEST(RecordedLocation, OnlyTheFolderTheKeyRecordsIsAccepted)
     key.Set(L"UninstallString", L"Uninstall.exe");
     EXPECT_EQ(key.Recorded(), L"") << "a relative record names nothing";
     EXPECT_EQ(key.Accepted(tools), CanonicalPath(tools));
+}
+
+// The key records a folder that cannot be identified: the user moved the installation, or
+// deleted it and kept a copy. The record still says the product lives elsewhere, so the
+// folder at hand is refused as no installation; once the record names it (in any
+// spelling), or nothing, it is accepted.
+TEST(RecordedLocation, ARecordedFolderThatIsGoneRefusesTheFolderAtHand)
+{
+    ScratchDir scratch;
+    const std::wstring moved = scratch.MakeDir(L"Moved\\Qelvo视频格式转换器");
+    ASSERT_TRUE(WriteFileBytes(Marker(moved), kExeBytes));
+    const std::wstring gone = scratch / L"Program Files\\Qelvo视频格式转换器";
+    ASSERT_FALSE(PathExists(gone));
+    const struct {
+        const wchar_t* value;
+        std::wstring recorded;
+        InstallDirRefusal refusal;
+    } cases[] = {
+        {L"InstallLocation", gone, InstallDirRefusal::NotInstallation},
+        {L"UninstallString", L"\"" + gone + L"\\Uninstall.exe\" /S", InstallDirRefusal::NotInstallation},
+        {L"DisplayIcon", gone + L"\\Qelvo.exe,0", InstallDirRefusal::NotInstallation},
+        {L"InstallLocation", moved, InstallDirRefusal::None},
+        {L"InstallLocation", ToUpper(moved) + L"\\", InstallDirRefusal::None},
+        {L"DisplayName", L"Qelvo视频格式转换器", InstallDirRefusal::None},
+    };
+    RecordedKey key;
+    for (const auto& row : cases) {
+        SCOPED_TRACE(WideToUtf8(row.recorded));
+        key.Clear();
+        key.Set(row.value, row.recorded);
+        EXPECT_EQ(static_cast<int>(key.Refusal(moved)), static_cast<int>(row.refusal));
+        EXPECT_EQ(key.Accepted(moved), row.refusal == InstallDirRefusal::None ? CanonicalPath(moved) : L"");
+    }
 }
 
 // The identity rule on its own: a spelling no text rule can match (a share of another

@@ -223,7 +223,7 @@ TEST_F(WindowContent, EachLayoutTabsThroughItsOwnStops)
     for (const FlowLayout& layout : FlowLayouts()) {
         SCOPED_TRACE(layout.name);
         app->ShowLayout(layout.busy);
-        EXPECT_EQ(UIE::TabStops(app->window), layout.tabStops);
+        EXPECT_EQ(UIE::TabStops(app->window.rootControls), layout.tabStops);
     }
 }
 
