@@ -169,9 +169,11 @@ BOOL CALLBACK AnswerBoxOf(HWND window, LPARAM parameter)
     watch->answered.push_back(window);
     wchar_t title[256] = {};
     wchar_t text[1024] = {};
-    GetWindowTextW(window, title, 256);
-    // A message box keeps its text in a static control with id 0xFFFF.
-    GetDlgItemTextW(window, 0xFFFF, text, 1024);
+    // Read without sending a message: the box's process is being debugged, and while it
+    // stands at a debug event that this thread has yet to continue, a sent WM_GETTEXT would
+    // wait for it forever. A message box keeps its text in a static control with id 0xFFFF.
+    InternalGetWindowText(window, title, 256);
+    InternalGetWindowText(GetDlgItem(window, 0xFFFF), text, 1024);
     watch->boxes.push_back({title, text});
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
     return TRUE;
@@ -379,12 +381,12 @@ TEST_F(RefusedRun, SaysWhyInOneBoxAndRemovesNothing)
         {scratch / L"Missing", InstallDirRefusal::NotInstallation},
         {installDir + L"\\..\\Qelvo Test", InstallDirRefusal::InvalidPath}, // the installation, but with ".."
     };
-    // Every reason from the temporary copy; two of them also from inside the installation,
-    // where a refused "/run" used to go on to relaunch. (Each run is a whole start of the
-    // program, so the table stays short.)
+    // Every reason from the temporary copy; one also from inside the installation, where a
+    // refused "/run" used to go on to relaunch. (Each run is a whole start of the program
+    // under the debugger, many seconds on a loaded machine.)
     for (const bool fromInstallation : {false, true}) {
         for (const auto& row : cases) {
-            if (fromInstallation && &row != &cases[0] && &row != &cases[2])
+            if (fromInstallation && &row != &cases[0])
                 continue;
             SCOPED_TRACE(WideToUtf8(row.dir) + (fromInstallation ? " (from the installation)" : ""));
             BoxWatch watch;
