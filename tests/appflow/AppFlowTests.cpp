@@ -187,6 +187,14 @@ protected:
 
     GdiplusSession gdiplus;
     ScratchDir scratch;
+    // Opens one of the installation's files without delete sharing, as a running main
+    // program keeps its files, so a removal fails; the caller closes it.
+    HANDLE HoldCodec() const
+    {
+        return CreateFileW((installDir + L"\\plugins\\codecs\\h264.dll").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+
     std::wstring installDir;
     UninstallerApp app;
     BoxAnswerer user;
@@ -249,10 +257,7 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kFailureTitle, IDOK);
     user.Answer(kSuccessTitle, IDOK);
-    // Open without delete sharing, as a running main program keeps its files.
-    const std::wstring heldPath = installDir + L"\\plugins\\codecs\\h264.dll";
-    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = HoldCodec();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
@@ -260,7 +265,7 @@ TEST_F(AppFlow, FailureRestoresTheIdleLayoutAndAllowsAnotherAttempt)
     EXPECT_EQ(CurrentLayout(), kIdle);
     EXPECT_NE(app.window.hwnd, nullptr);
     EXPECT_TRUE(IsWindow(app.window.hwnd));
-    EXPECT_TRUE(FileExists(heldPath));
+    EXPECT_TRUE(FileExists(installDir + L"\\plugins\\codecs\\h264.dll"));
     EXPECT_FALSE(FileExists(installDir + L"\\Qelvo.exe"));
     EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
     ASSERT_EQ(user.SeenBoxes().size(), 2u);
@@ -489,9 +494,7 @@ TEST_F(RegisteredAppFlow, AFailedUninstallStaysRegisteredUntilARetryFinishes)
     user.Answer(kConfirmTitle, IDYES);
     user.Answer(kFailureTitle, IDOK);
     user.Answer(kSuccessTitle, IDOK);
-    const std::wstring heldPath = installDir + L"\\plugins\\codecs\\h264.dll";
-    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = HoldCodec();
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
     app.ConfirmAndStart();
