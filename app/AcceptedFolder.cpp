@@ -5,7 +5,7 @@
 
 std::optional<AcceptedFolder> AcceptedFolder::Read(const std::wstring& path)
 {
-    const UIE::UniqueKernelHandle folder = OpenItself(ExtendedLengthPath(path), 0);
+    const Base::UniqueFileHandle folder = OpenItself(ExtendedLengthPath(path), 0);
     if (!folder)
         return std::nullopt;
     return Read(folder.get(), path);
@@ -36,11 +36,11 @@ bool AcceptedFolder::operator==(const AcceptedFolder& other) const
     return SamePathText(path, other.path) && identity == other.identity;
 }
 
-UIE::UniqueKernelHandle OpenItself(const std::wstring& path, DWORD access)
+Base::UniqueFileHandle OpenItself(const std::wstring& path, DWORD access)
 {
     // Backup semantics open a folder; the reparse flag opens a link as itself.
-    HANDLE handle = CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    return UIE::UniqueKernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    return Base::UniqueFileHandle(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                              nullptr));
 }

@@ -1,7 +1,7 @@
 #pragma once
 #include "app/FolderIdentity.h"
 
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -35,4 +35,4 @@ private:
 
 // Opens what path names itself, not what a link there leads to, with access (plus the
 // right to read its attributes); empty when it cannot be opened.
-UIE::UniqueKernelHandle OpenItself(const std::wstring& path, DWORD access);
+Base::UniqueFileHandle OpenItself(const std::wstring& path, DWORD access);

@@ -2,28 +2,14 @@
 
 #include "app/PathUtils.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 
 namespace {
 
 const wchar_t kLocalPrefix[] = L"\\\\?\\";
 const wchar_t kUncPrefix[] = L"\\\\?\\UNC\\";
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle(handle) {}
-    ~FileHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
 
 bool EqualIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength)
 {
@@ -142,9 +128,10 @@ bool FinalPathOf(const std::wstring& normalized, std::wstring& finalPath)
 {
     const std::wstring extended = ExtendedFromNormalized(normalized);
     // Backup semantics let CreateFileW open a directory; no access right is needed to ask its name.
-    const FileHandle file(CreateFileW(extended.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    const Base::UniqueFileHandle file(CreateFileW(extended.c_str(), 0,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
         return false;
     if (FinalPathOfHandle(file.get(), finalPath))
         return IsAbsolutePlain(finalPath + L'\\');

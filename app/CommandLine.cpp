@@ -2,6 +2,8 @@
 
 #include "app/ProductInfo.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -11,15 +13,13 @@ CommandLineRequest ParseCommandLine(const wchar_t* commandLine)
 {
     CommandLineRequest request;
     int count = 0;
-    LPWSTR* args = commandLine ? CommandLineToArgvW(commandLine, &count) : nullptr;
+    const Base::UniqueArgumentArray args(commandLine ? CommandLineToArgvW(commandLine, &count) : nullptr);
     if (!args)
         count = 0;
     // Ordinal and case-sensitive: "/RUN" is not the switch.
-    if (count >= 3 && wcscmp(args[1], kRunSwitch) == 0) {
+    if (count >= 3 && wcscmp(args.get()[1], kRunSwitch) == 0) {
         request.uiModeRequested = true;
-        request.installDir = args[2];
+        request.installDir = args.get()[2];
     }
-    if (args)
-        LocalFree(args);
     return request;
 }

@@ -2,7 +2,7 @@
 
 #include "app/CanonicalPath.h"
 
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstring>
 
@@ -82,14 +82,10 @@ bool IdentifyFolder(const std::wstring& path, FolderIdentity& identity)
 {
     identity = FolderIdentity();
     // No access right is needed to ask who a folder is; backup semantics open a folder.
-    UIE::UniqueKernelHandle folder(CreateFileW(ExtendedLengthPath(path).c_str(), 0,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (folder.get() == INVALID_HANDLE_VALUE) {
-        folder.release();
-        return false;
-    }
-    return IdentifyHandle(folder.get(), identity);
+    const Base::UniqueFileHandle folder(CreateFileW(ExtendedLengthPath(path).c_str(), 0,
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return folder && IdentifyHandle(folder.get(), identity);
 }
 
 bool ContainsIdentity(const std::vector<FolderIdentity>& set, const FolderIdentity& identity)

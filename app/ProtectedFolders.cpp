@@ -3,6 +3,8 @@
 #include "app/CanonicalPath.h"
 #include "app/PathUtils.h"
 
+#include "base/UniqueHandle.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -36,14 +38,23 @@ std::wstring ShellFolder(int csidl)
     return buffer;
 }
 
+// The key, owned only when the open succeeded: what a failed open leaves in its out-parameter
+// is not documented.
+Base::UniqueRegistryKey OpenKey(HKEY root, const wchar_t* subKey, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, subKey, 0, access, &key) != ERROR_SUCCESS)
+        return {};
+    return Base::UniqueRegistryKey(key);
+}
+
 std::wstring KnownFolder(const KNOWNFOLDERID& id)
 {
-    PWSTR path = nullptr;
-    std::wstring result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
-        result = path;
-    CoTaskMemFree(path);
-    return result;
+    // The shell allocates the string even when the call fails.
+    Base::UniqueCoTaskMemString path;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, path.put())) && path)
+        return path.get();
+    return {};
 }
 
 std::wstring EnvironmentFolder(const wchar_t* name)
@@ -84,29 +95,26 @@ std::wstring NativeFolder(const wchar_t* environmentName, const wchar_t* registr
 void AddProfiles(std::vector<std::wstring>& folders, const std::wstring& profilesRoot)
 {
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileExW(ExtendedLengthPath(JoinPath(profilesRoot, L"*")).c_str(), FindExInfoBasic, &entry,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find != INVALID_HANDLE_VALUE) {
+    const Base::UniqueFindHandle find(FindFirstFileExW(ExtendedLengthPath(JoinPath(profilesRoot, L"*")).c_str(),
+                                                       FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (find) {
         do {
             const std::wstring name = entry.cFileName;
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..")
                 AddFolder(folders, JoinPath(profilesRoot, name));
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &entry));
     }
     const wchar_t listKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-    HKEY list = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, listKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY, &list)
-        != ERROR_SUCCESS)
+    const Base::UniqueRegistryKey list = OpenKey(HKEY_LOCAL_MACHINE, listKey, KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
+    if (!list)
         return;
     wchar_t sid[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = 256;
-        if (RegEnumKeyExW(list, index, sid, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(list.get(), index, sid, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        AddFolder(folders, RegistryText(list, sid, L"ProfileImagePath"));
+        AddFolder(folders, RegistryText(list.get(), sid, L"ProfileImagePath"));
     }
-    RegCloseKey(list);
 }
 
 // The folders above path (a canonical form, so its text names its real ancestors),
@@ -154,15 +162,14 @@ std::vector<FolderIdentity> IdentitiesWithAncestors(const std::vector<std::wstri
 
 std::wstring RegistryText(HKEY root, const wchar_t* subKey, const wchar_t* value, REGSAM view)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    const Base::UniqueRegistryKey key = OpenKey(root, subKey, KEY_QUERY_VALUE | view);
+    if (!key)
         return {};
     wchar_t buffer[2048] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     // No expansion here (RRF_NOEXPAND): ExpandEnvironmentStringsW below does it once.
-    const LSTATUS status =
-        RegGetValueW(key, nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer, &size);
-    RegCloseKey(key);
+    const LSTATUS status = RegGetValueW(key.get(), nullptr, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                                        nullptr, buffer, &size);
     if (status != ERROR_SUCCESS)
         return {};
     wchar_t expanded[2048] = {};

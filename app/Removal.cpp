@@ -5,7 +5,7 @@
 #include "app/PathUtils.h"
 #include "app/ProductInfo.h"
 
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -27,8 +27,6 @@ void RemoveShortcutAndUninstallKey()
 
 namespace {
 
-using UIE::UniqueKernelHandle;
-
 using NtCreateFileFunction = NTSTATUS(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK,
                                               PLARGE_INTEGER, ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
 
@@ -49,7 +47,7 @@ struct Entry {
 };
 
 struct Folder {
-    UniqueKernelHandle handle;
+    Base::UniqueFileHandle handle;
     std::wstring name; // the folder's path on its volume, as the system names the open handle
     DWORD attributes = 0;
     std::vector<Entry> entries;
@@ -58,7 +56,7 @@ struct Folder {
 };
 
 struct OpenedItem {
-    UniqueKernelHandle handle;
+    Base::UniqueFileHandle handle;
     BY_HANDLE_FILE_INFORMATION info = {};
 };
 
@@ -322,11 +320,9 @@ bool RemoveDirectoryTree(const std::wstring& dir, const RemovalHook& beforeOpen)
     // listing entry tells a link even where the open would follow it (Wine). Any other
     // spelling of that folder is resolved.
     WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileExW(ExtendedLengthPath(dir).c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!Base::UniqueFindHandle(FindFirstFileExW(ExtendedLengthPath(dir).c_str(), FindExInfoBasic, &entry,
+                                                 FindExSearchNameMatch, nullptr, 0)))
         return false;
-    FindClose(find);
     // The reserved field holds a reparse point's tag.
     if (IsLinkItem(entry.dwFileAttributes, entry.dwReserved0))
         return false;

@@ -4,7 +4,7 @@
 #include "app/PathUtils.h"
 #include "app/ProductInfo.h"
 
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -34,18 +34,18 @@ std::wstring TemporaryDirectory()
 // Creates the script under a fresh name: GetTempFileNameW reserves zmx<hex>.tmp, and the
 // script is that name with ".bat", made with CREATE_NEW so that nothing already standing
 // there (a file, a planted link) is ever written through.
-UIE::UniqueKernelHandle CreateScriptFile(const std::wstring& tempDir, std::wstring& scriptPath)
+Base::UniqueFileHandle CreateScriptFile(const std::wstring& tempDir, std::wstring& scriptPath)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
         wchar_t reserved[MAX_PATH] = {};
         if (GetTempFileNameW(tempDir.c_str(), kTempPrefix, 0, reserved) == 0)
             return {};
         scriptPath = std::wstring(reserved) + L".bat";
-        HANDLE file = CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        Base::UniqueFileHandle file(
+            CreateFileW(scriptPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         DeleteFileW(reserved);
-        if (file != INVALID_HANDLE_VALUE)
-            return UIE::UniqueKernelHandle(file);
+        if (file)
+            return file;
     }
     return {};
 }
@@ -106,7 +106,7 @@ void ScheduleSelfDelete(const std::wstring& target)
         return;
 
     std::wstring scriptPath;
-    UIE::UniqueKernelHandle file = CreateScriptFile(tempDir, scriptPath);
+    Base::UniqueFileHandle file = CreateScriptFile(tempDir, scriptPath);
     if (!file)
         return;
     const std::string script = BuildSelfDeleteScript();
@@ -128,8 +128,9 @@ void ScheduleSelfDelete(const std::wstring& target)
     PROCESS_INFORMATION process = {};
     if (CreateProcessW(cmdPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                        tempDir.c_str(), &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        // The script runs on its own; nothing here waits for it.
+        const Base::UniqueKernelHandle thread(process.hThread);
+        const Base::UniqueKernelHandle script(process.hProcess);
     } else {
         // A script nobody runs would only be litter.
         DeleteFileW(scriptPath.c_str());

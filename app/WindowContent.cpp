@@ -1,5 +1,6 @@
 #include "app/UninstallerApp.h"
 
+#include "base/WindowDc.h"
 #include "resources/Resources.h"
 #include "ui/framework/base/Dpi.h"
 #include "ui/framework/controls/Label.h"
@@ -65,13 +66,12 @@ void UninstallerApp::PrepareArtwork(HINSTANCE instance, int dpi)
 {
     // The root panel lies at the client area's origin, so a picture's place in the
     // back buffer is its own rectangle's scaled top-left corner.
-    HDC screen = GetDC(nullptr);
+    const Base::WindowDc screen(nullptr);
     for (const Artwork* artwork : {&kBanner, &kLogo}) {
         const std::unique_ptr<UIE::CUiImage> image(MakeImage(instance, *artwork));
-        image->PrepareLayer(screen, UIE::DpiScaleAt(artwork->bounds.x, dpi), UIE::DpiScaleAt(artwork->bounds.y, dpi),
-                            dpi);
+        image->PrepareLayer(screen.get(), UIE::DpiScaleAt(artwork->bounds.x, dpi),
+                            UIE::DpiScaleAt(artwork->bounds.y, dpi), dpi);
     }
-    ReleaseDC(nullptr, screen);
 }
 
 void UninstallerApp::BuildContent()

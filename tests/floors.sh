@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The framework's folders are floors: base includes only base; drawing includes only base
-# and drawing. An include from a floor above (window, controls, images, setup, app) makes a
+# The folders are floors: base (the handle owners, below app and ui) includes nothing of
+# ours; the framework's base includes only the two bases; drawing includes only those and
+# drawing. An include from a floor above (window, controls, images, setup, app) makes a
 # cycle between folders. Inside window, the window includes its helpers and no helper includes
 # the window: only UiWindow.* and WindowProc.cpp (the window's own procedure) include UiWindow.h.
 # Prints each offending include and fails if there is one.
@@ -15,10 +16,11 @@ check() {
             echo "${file#"$root"/} includes $target"
             status=1
         fi
-    done < <(grep -H '^#include "' "$root/$folder"/*.h "$root/$folder"/*.cpp)
+    done < <(grep -H '^#include "' "$root/$folder"/*.h "$root/$folder"/*.cpp 2>/dev/null)
 }
-check ui/framework/base 'ui/framework/base'
-check ui/framework/drawing 'ui/framework/base|ui/framework/drawing'
+check base 'base'
+check ui/framework/base 'base|ui/framework/base'
+check ui/framework/drawing 'base|ui/framework/base|ui/framework/drawing'
 check_window_helpers() {
     local file
     for file in "$root"/ui/framework/window/*.h "$root"/ui/framework/window/*.cpp; do
@@ -32,5 +34,5 @@ check_window_helpers() {
     done
 }
 check_window_helpers
-[ $status -eq 0 ] && echo "floors: base and drawing include nothing above them; no window helper includes the window"
+[ $status -eq 0 ] && echo "floors: the bases and drawing include nothing above them; no window helper includes the window"
 exit $status

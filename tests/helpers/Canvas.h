@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstdint>
 
@@ -26,8 +26,8 @@ public:
 private:
     int width;
     int height;
-    UIE::UniqueMemoryDc dc;
-    UIE::UniqueBitmap bitmap;
+    Base::UniqueMemoryDc dc;
+    Base::UniqueBitmap bitmap;
     HGDIOBJ previous = nullptr;
     uint32_t* bits = nullptr;
 };

@@ -1,8 +1,7 @@
-// The window's parts on their own: handle ownership, the back buffer, the ancestor
+// The window's parts on their own: the back buffer, the ancestor
 // walk and the input state driven by plain calls, without a window.
 #include "window/WindowTestSupport.h"
 
-#include "ui/framework/base/UniqueHandle.h"
 #include "ui/framework/window/BackBuffer.h"
 #include "ui/framework/window/InputDispatch.h"
 
@@ -20,34 +19,6 @@ namespace {
 bool IsLiveGdiObject(HGDIOBJ object)
 {
     return GetObjectType(object) != 0;
-}
-
-TEST(UniqueHandle, FreesOnceWhateverPathTheHandleTakes)
-{
-    HBRUSH destroyed = CreateSolidBrush(RGB(1, 2, 3));
-    { UIE::UniqueBrush owner(destroyed); }
-    EXPECT_FALSE(IsLiveGdiObject(destroyed)) << "destructor";
-
-    HBRUSH replaced = CreateSolidBrush(RGB(1, 2, 3));
-    UIE::UniqueBrush owner(replaced);
-    HBRUSH replacement = CreateSolidBrush(RGB(3, 2, 1));
-    owner.reset(replacement);
-    EXPECT_FALSE(IsLiveGdiObject(replaced)) << "reset";
-    EXPECT_TRUE(IsLiveGdiObject(replacement));
-
-    UIE::UniqueBrush moved(std::move(owner));
-    EXPECT_FALSE(owner);
-    EXPECT_EQ(moved.get(), replacement);
-    UIE::UniqueBrush assigned;
-    assigned = std::move(moved);
-    EXPECT_TRUE(IsLiveGdiObject(replacement)) << "moving hands over, it does not free";
-    assigned.reset();
-    EXPECT_FALSE(IsLiveGdiObject(replacement)) << "move assignment";
-
-    HBRUSH released = CreateSolidBrush(RGB(1, 2, 3));
-    { UIE::UniqueBrush owner2(released); EXPECT_EQ(owner2.release(), released); }
-    EXPECT_TRUE(IsLiveGdiObject(released)) << "release gives ownership away";
-    DeleteObject(released);
 }
 
 class BackBuffer : public ::testing::Test {

@@ -1,5 +1,7 @@
 #include "ui/framework/base/Dpi.h"
 
+#include "base/WindowDc.h"
+
 namespace UIE {
 
 DpiInfo& GetDpiInfo()
@@ -15,12 +17,8 @@ int NormalizeDpi(int logPixels)
 
 int ReadDpi(HWND window)
 {
-    HDC dc = GetDC(window);
-    if (!dc)
-        return 0;
-    const int logPixels = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
-    return NormalizeDpi(logPixels);
+    const Base::WindowDc dc(window);
+    return dc ? NormalizeDpi(GetDeviceCaps(dc.get(), LOGPIXELSY)) : 0;
 }
 
 void RefreshDpi(HWND window)

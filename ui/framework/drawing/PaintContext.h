@@ -1,7 +1,7 @@
 #pragma once
 #include "ui/framework/base/Gdiplus.h"
 #include "ui/framework/base/UiRect.h"
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 #include <cstdint>
 #include <map>
@@ -44,8 +44,8 @@ public:
     RECT paintRect{};
     bool hasPaintRect = false;
     std::vector<ClipState> clipStack;
-    std::map<COLORREF, UniqueBrush> brushCache;
-    std::map<uint32_t, UniqueFont> fontCache;
+    std::map<COLORREF, Base::UniqueBrush> brushCache;
+    std::map<uint32_t, Base::UniqueFont> fontCache;
 };
 
 } // namespace UIE

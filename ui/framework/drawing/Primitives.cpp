@@ -105,7 +105,7 @@ void FillRectGdi(CUiPaintContext& context, const UiRect& rect, COLORREF colour)
 {
     auto found = context.brushCache.find(colour);
     if (found == context.brushCache.end())
-        found = context.brushCache.emplace(colour, UniqueBrush(CreateSolidBrush(colour))).first;
+        found = context.brushCache.emplace(colour, Base::UniqueBrush(CreateSolidBrush(colour))).first;
     const RECT area{context.originX + rect.x, context.originY + rect.y, context.originX + rect.x + rect.width,
                     context.originY + rect.y + rect.height};
     FillRect(context.hdc, &area, found->second.get());

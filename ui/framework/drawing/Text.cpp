@@ -40,7 +40,7 @@ HFONT GetFont(CUiPaintContext& context, int fontSize, bool bold)
     const int height = -std::max(1, DpiScale(fontSize));
     HFONT font = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, 0, uiFontFace.c_str());
-    context.fontCache.emplace(key, UniqueFont(font));
+    context.fontCache.emplace(key, Base::UniqueFont(font));
     return font;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/framework/images/ResourceData.h"
 
+#include "base/UniqueHandle.h"
 #include "ui/framework/base/Dpi.h"
 
 #include <algorithm>
@@ -41,30 +42,28 @@ std::wstring SizeSuffix(int width, int height)
 
 // The decoder reads the stream lazily for as long as the bitmap lives, so the
 // stream owns a private copy of the resource bytes.
-Gdiplus::Bitmap* DecodeResource(HMODULE module, unsigned id)
+std::unique_ptr<Gdiplus::Bitmap> DecodeResource(HMODULE module, unsigned id)
 {
     const void* bytes = nullptr;
     DWORD size = 0;
     if (!FindRcData(module, id, bytes, size))
         return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    Base::UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!block)
         return nullptr;
-    if (void* target = GlobalLock(block)) {
+    if (void* target = GlobalLock(block.get())) {
         std::memcpy(target, bytes, size);
-        GlobalUnlock(block);
+        GlobalUnlock(block.get());
     }
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream)) || !stream) {
-        GlobalFree(block);
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, &stream)) || !stream)
         return nullptr;
-    }
-    auto* bitmap = new Gdiplus::Bitmap(stream);
+    // The stream frees the block when its last reference goes.
+    block.release();
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(stream));
     stream->Release();
-    if (bitmap->GetLastStatus() != Gdiplus::Ok) {
-        delete bitmap;
+    if (bitmap->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
-    }
     return bitmap;
 }
 
@@ -84,7 +83,7 @@ CUiImageLayer::CUiImageLayer(const ImageLayerKey& layerKey, HDC target, int laye
     if (kind == Opaque) {
         // Compatible with the target, so that GDI+ takes the same road drawing into the
         // layer as it would drawing into the target itself.
-        bitmap = CreateCompatibleBitmap(target, width, height);
+        bitmap.reset(CreateCompatibleBitmap(target, width, height));
     } else {
         // What GDI+ leaves in the alpha byte of a device bitmap is not documented, and
         // AlphaBlend reads that byte: a bitmap of known format has a known alpha.
@@ -96,25 +95,22 @@ CUiImageLayer::CUiImageLayer(const ImageLayerKey& layerKey, HDC target, int laye
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         void* pixels = nullptr;
-        bitmap = CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        bitmap.reset(CreateDIBSection(target, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
         bits = static_cast<uint32_t*>(pixels);
     }
     if (!bitmap)
         return;
-    dc = CreateCompatibleDC(target);
+    dc.reset(CreateCompatibleDC(target));
     if (!dc)
         return;
-    previousBitmap = SelectObject(dc, bitmap);
+    previousBitmap = SelectObject(dc.get(), bitmap.get());
 }
 
 CUiImageLayer::~CUiImageLayer()
 {
-    if (dc) {
-        SelectObject(dc, previousBitmap);
-        DeleteDC(dc);
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
+    // A bitmap still selected into a DC cannot be deleted.
+    if (dc)
+        SelectObject(dc.get(), previousBitmap);
 }
 
 CUiImageCache& CUiImageCache::Instance()
@@ -131,7 +127,15 @@ CUiImageCache::~CUiImageCache()
 Gdiplus::Bitmap* CUiImageCache::Find(const std::wstring& key) const
 {
     auto found = bitmaps.find(key);
-    return found == bitmaps.end() ? nullptr : found->second;
+    return found == bitmaps.end() ? nullptr : found->second.get();
+}
+
+Gdiplus::Bitmap* CUiImageCache::Keep(const std::wstring& key, std::unique_ptr<Gdiplus::Bitmap> bitmap)
+{
+    Gdiplus::Bitmap* kept = bitmap.get();
+    if (kept)
+        bitmaps[key] = std::move(bitmap);
+    return kept;
 }
 
 Gdiplus::Bitmap* CUiImageCache::LoadResourceImage(HMODULE module, unsigned id)
@@ -139,16 +143,13 @@ Gdiplus::Bitmap* CUiImageCache::LoadResourceImage(HMODULE module, unsigned id)
     const std::wstring key = ResourceKey(id);
     if (Gdiplus::Bitmap* cached = Find(key))
         return cached;
-    Gdiplus::Bitmap* bitmap = DecodeResource(module, id);
-    if (bitmap)
-        bitmaps[key] = bitmap;
-    return bitmap;
+    return Keep(key, DecodeResource(module, id));
 }
 
-Gdiplus::Bitmap* MakeScaledCopy(Gdiplus::Bitmap* source, int width, int height)
+std::unique_ptr<Gdiplus::Bitmap> MakeScaledCopy(Gdiplus::Bitmap* source, int width, int height)
 {
-    auto* copy = new Gdiplus::Bitmap(width, height, PixelFormat32bppPARGB);
-    Gdiplus::Graphics graphics(copy);
+    std::unique_ptr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(width, height, PixelFormat32bppPARGB));
+    Gdiplus::Graphics graphics(copy.get());
     graphics.Clear(Gdiplus::Color(0x00000000));
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
@@ -166,9 +167,7 @@ Gdiplus::Bitmap* CUiImageCache::LoadScaledResourceImage(unsigned id, int width, 
     Gdiplus::Bitmap* source = LoadResourceImage(nullptr, id);
     if (!source)
         return nullptr;
-    Gdiplus::Bitmap* copy = MakeScaledCopy(source, w, h);
-    bitmaps[key] = copy;
-    return copy;
+    return Keep(key, MakeScaledCopy(source, w, h));
 }
 
 Gdiplus::Bitmap* CUiImageCache::LoadScaledFileImage(const std::wstring& path)
@@ -183,16 +182,12 @@ Gdiplus::Bitmap* CUiImageCache::LoadScaledFileImage(const std::wstring& path)
         return cached;
     Gdiplus::Bitmap* source = Find(path);
     if (!source) {
-        source = new Gdiplus::Bitmap(path.c_str());
-        if (source->GetLastStatus() != Gdiplus::Ok) {
-            delete source;
+        std::unique_ptr<Gdiplus::Bitmap> decoded(new Gdiplus::Bitmap(path.c_str()));
+        if (decoded->GetLastStatus() != Gdiplus::Ok)
             return nullptr;
-        }
-        bitmaps[path] = source;
+        source = Keep(path, std::move(decoded));
     }
-    Gdiplus::Bitmap* copy = MakeScaledCopy(source, w, h);
-    bitmaps[key] = copy;
-    return copy;
+    return Keep(key, MakeScaledCopy(source, w, h));
 }
 
 bool CUiImageCache::Owns(const Gdiplus::Bitmap* bitmap) const
@@ -200,7 +195,7 @@ bool CUiImageCache::Owns(const Gdiplus::Bitmap* bitmap) const
     if (!bitmap)
         return false;
     for (const auto& entry : bitmaps)
-        if (entry.second == bitmap)
+        if (entry.second.get() == bitmap)
             return true;
     return false;
 }
@@ -224,9 +219,8 @@ CUiImageLayer* CUiImageCache::AddLayer(std::unique_ptr<CUiImageLayer> layer)
 
 void CUiImageCache::Clear()
 {
+    // Layers first: their keys point at the bitmaps.
     layers.clear();
-    for (auto& entry : bitmaps)
-        delete entry.second;
     bitmaps.clear();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "base/UniqueHandle.h"
 #include "ui/framework/base/Gdiplus.h"
 
 #include <cstdint>
@@ -49,8 +50,8 @@ public:
     Kind kind = Blended;
     int width;
     int height;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
+    Base::UniqueBitmap bitmap;
+    Base::UniqueMemoryDc dc;
     HGDIOBJ previousBitmap = nullptr;
     uint32_t* bits = nullptr; // a blended layer's premultiplied ARGB pixels, rows top down
 };
@@ -85,12 +86,14 @@ public:
 private:
     CUiImageCache() = default;
     Gdiplus::Bitmap* Find(const std::wstring& key) const;
+    // Stores bitmap under key unless it is null; returns it.
+    Gdiplus::Bitmap* Keep(const std::wstring& key, std::unique_ptr<Gdiplus::Bitmap> bitmap);
 
-    std::map<std::wstring, Gdiplus::Bitmap*> bitmaps;
+    std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> bitmaps;
     std::vector<std::unique_ptr<CUiImageLayer>> layers;
 };
 
 // Copy of source stretched to exactly (width × height) device pixels, premultiplied ARGB.
-Gdiplus::Bitmap* MakeScaledCopy(Gdiplus::Bitmap* source, int width, int height);
+std::unique_ptr<Gdiplus::Bitmap> MakeScaledCopy(Gdiplus::Bitmap* source, int width, int height);
 
 } // namespace UIE

@@ -1,6 +1,6 @@
 #include "ui/framework/images/ImageLayerDrawing.h"
 
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "ui/framework/drawing/PaintContext.h"
 #include "ui/framework/drawing/Primitives.h"
 #include "ui/framework/images/UiImage.h"
@@ -20,10 +20,9 @@ COLORREF RgbToColorRef(uint32_t rgb)
 
 void FillLayer(const CUiImageLayer& layer, uint32_t rgb)
 {
-    HBRUSH brush = CreateSolidBrush(RgbToColorRef(rgb));
+    const Base::UniqueBrush brush(CreateSolidBrush(RgbToColorRef(rgb)));
     const RECT all{0, 0, layer.width, layer.height};
-    FillRect(layer.dc, &all, brush);
-    DeleteObject(brush);
+    FillRect(layer.dc.get(), &all, brush.get());
 }
 
 // Whether the background fill, drawn over a layer filled with untouched, covered every
@@ -40,9 +39,10 @@ bool FillCoversExactly(const CUiImageLayer& layer, uint32_t fill, uint32_t untou
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<uint32_t> pixels(static_cast<size_t>(layer.width) * layer.height);
     GdiFlush();
-    SelectObject(layer.dc, layer.previousBitmap);
-    const int read = GetDIBits(layer.dc, layer.bitmap, 0, layer.height, pixels.data(), &info, DIB_RGB_COLORS);
-    SelectObject(layer.dc, layer.bitmap);
+    SelectObject(layer.dc.get(), layer.previousBitmap);
+    const int read =
+        GetDIBits(layer.dc.get(), layer.bitmap.get(), 0, layer.height, pixels.data(), &info, DIB_RGB_COLORS);
+    SelectObject(layer.dc.get(), layer.bitmap.get());
     if (read != layer.height)
         return false;
     const ImageLayerKey& key = layer.key;
@@ -72,8 +72,8 @@ struct LayerBand {
     int rows = 0;
     // Declared before the DC, so it is freed after it: a bitmap still selected into a DC
     // cannot be deleted, and a DC goes with its bitmap selected.
-    UniqueBitmap bitmap;
-    UniqueMemoryDc dc;
+    Base::UniqueBitmap bitmap;
+    Base::UniqueMemoryDc dc;
 };
 
 // The one drawing of a layer's image, into the layer itself or into one band of it: the
@@ -155,22 +155,22 @@ bool DrawLayerImageInBands(CUiImageLayer& layer, HDC target, const Gdiplus::Rect
         if (!band.source || !band.dc || !band.bitmap)
             return false;
         SelectObject(band.dc.get(), band.bitmap.get());
-        BitBlt(band.dc.get(), 0, 0, band.width, band.rows, layer.dc, 0, band.top, SRCCOPY);
+        BitBlt(band.dc.get(), 0, 0, band.width, band.rows, layer.dc.get(), 0, band.top, SRCCOPY);
     }
     GdiFlush();
-    std::vector<UniqueKernelHandle> threads;
+    std::vector<Base::UniqueKernelHandle> threads;
     for (size_t i = 1; i < bands.size(); ++i) {
-        UniqueKernelHandle thread(CreateThread(nullptr, 0, &DrawBandThread, &bands[i], 0, nullptr));
+        Base::UniqueKernelHandle thread(CreateThread(nullptr, 0, &DrawBandThread, &bands[i], 0, nullptr));
         if (thread)
             threads.push_back(std::move(thread));
         else
             DrawBandThread(&bands[i]);
     }
     DrawBandThread(&bands[0]);
-    for (const UniqueKernelHandle& thread : threads)
+    for (const Base::UniqueKernelHandle& thread : threads)
         WaitForSingleObject(thread.get(), INFINITE);
     for (const LayerBand& band : bands)
-        BitBlt(layer.dc, 0, band.top, band.width, band.rows, band.dc.get(), 0, 0, SRCCOPY);
+        BitBlt(layer.dc.get(), 0, band.top, band.width, band.rows, band.dc.get(), 0, 0, SRCCOPY);
     GdiFlush();
     return true;
 }
@@ -228,7 +228,7 @@ CUiImageLayer* MakeImageLayer(const ImageLayerKey& key, HDC target, const Gdiplu
         if (!layer->dc)
             return nullptr;
         CUiPaintContext layerContext;
-        layerContext.Reset(layer->dc, right, bottom);
+        layerContext.Reset(layer->dc.get(), right, bottom);
         layerContext.originX = key.originX;
         layerContext.originY = key.originY;
         layerContext.clip = RECT{std::max(0, key.originX - key.margin), std::max(0, key.originY - key.margin),
@@ -243,7 +243,7 @@ CUiImageLayer* MakeImageLayer(const ImageLayerKey& key, HDC target, const Gdiplu
             GdiFlush();
             const int bands = BandCount(key, destination);
             if (bands == 1 || !DrawLayerImageInBands(*layer, target, destination, bands))
-                DrawLayerImage(layer->dc, key, key.source, destination, right, 0, bottom);
+                DrawLayerImage(layer->dc.get(), key, key.source, destination, right, 0, bottom);
             return CUiImageCache::Instance().AddLayer(std::move(layer));
         }
     }

@@ -38,7 +38,7 @@ void DrawLayer(CUiPaintContext& context, const CUiImageLayer& layer)
     RECT area;
     if (layer.kind == CUiImageLayer::Opaque) {
         if (VisiblePart(context, layer.key.ControlRect(), area))
-            BitBlt(context.hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, layer.dc,
+            BitBlt(context.hdc, area.left, area.top, area.right - area.left, area.bottom - area.top, layer.dc.get(),
                    area.left, area.top, SRCCOPY);
         return;
     }
@@ -47,7 +47,7 @@ void DrawLayer(CUiPaintContext& context, const CUiImageLayer& layer)
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    GdiAlphaBlend(context.hdc, area.left, area.top, width, height, layer.dc, area.left, area.top, width, height,
+    GdiAlphaBlend(context.hdc, area.left, area.top, width, height, layer.dc.get(), area.left, area.top, width, height,
                   blend);
 }
 

@@ -12,8 +12,8 @@ bool CBackBuffer::Ensure(HDC reference, int newWidth, int newHeight)
     if (dc && width == newWidth && height == newHeight)
         return true;
     Release();
-    UniqueMemoryDc newDc(CreateCompatibleDC(reference));
-    UniqueBitmap newBitmap(CreateCompatibleBitmap(reference, newWidth, newHeight));
+    Base::UniqueMemoryDc newDc(CreateCompatibleDC(reference));
+    Base::UniqueBitmap newBitmap(CreateCompatibleBitmap(reference, newWidth, newHeight));
     if (!newDc || !newBitmap)
         return false;
     const HGDIOBJ previous = SelectObject(newDc.get(), newBitmap.get());

@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/framework/base/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace UIE {
 
@@ -37,8 +37,8 @@ public:
     int Height() const { return height; }
 
 private:
-    UniqueMemoryDc dc;
-    UniqueBitmap bitmap;
+    Base::UniqueMemoryDc dc;
+    Base::UniqueBitmap bitmap;
     HGDIOBJ previousBitmap = nullptr; // the DC's own bitmap while ours is selected
     int width = 0;
     int height = 0;
