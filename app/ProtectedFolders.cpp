@@ -105,7 +105,8 @@ void AddProfiles(std::vector<std::wstring>& folders, const std::wstring& profile
         } while (FindNextFileW(find.get(), &entry));
     }
     const wchar_t listKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-    const Base::UniqueRegistryKey list = OpenKey(HKEY_LOCAL_MACHINE, listKey, KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
+    const Base::UniqueRegistryKey list =
+        OpenKey(HKEY_LOCAL_MACHINE, listKey, KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY);
     if (!list)
         return;
     wchar_t sid[256];
