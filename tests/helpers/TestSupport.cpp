@@ -1,5 +1,7 @@
 #include "helpers/TestSupport.h"
 
+#include "base/UniqueHandle.h"
+
 #include <winternl.h>
 #include <shellapi.h>
 
@@ -86,8 +88,8 @@ void StartUnixTool(const wchar_t* tool, const std::wstring& arguments)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (CreateProcessW(tool, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        const Base::UniqueKernelHandle thread(process.hThread);
+        const Base::UniqueKernelHandle started(process.hProcess);
     }
 }
 
@@ -164,14 +166,13 @@ void RemoveTreeForCleanup(const std::wstring& path)
         return;
     }
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
+    const Base::UniqueFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+    if (find) {
         do {
             const std::wstring name = entry.cFileName;
             if (name != L"." && name != L"..")
                 RemoveTreeForCleanup(path + L'\\' + name);
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &entry));
     }
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(path.c_str());
@@ -179,28 +180,26 @@ void RemoveTreeForCleanup(const std::wstring& path)
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const Base::UniqueFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+        && written == bytes.size();
 }
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes)
 {
     bytes.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const Base::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     char buffer[4096];
     DWORD read = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0)
+    while ((ok = ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) != FALSE) && read > 0)
         bytes.append(buffer, read);
-    CloseHandle(file);
     return ok;
 }
 
@@ -225,15 +224,14 @@ std::vector<std::wstring> ListFiles(const std::wstring& dir, const std::wstring&
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((dir + L'\\' + pattern).c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
+    const Base::UniqueFindHandle find(FindFirstFileW((dir + L'\\' + pattern).c_str(), &entry));
+    if (!find)
         return names;
     do {
         const std::wstring name = entry.cFileName;
         if (name != L"." && name != L"..")
             names.push_back(name);
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &entry));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -396,12 +394,11 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine)
 {
     std::vector<std::wstring> parts;
     int count = 0;
-    LPWSTR* args = CommandLineToArgvW(commandLine.c_str(), &count);
+    const Base::UniqueArgumentArray args(CommandLineToArgvW(commandLine.c_str(), &count));
     if (!args)
         return parts;
     for (int i = 0; i < count; ++i)
-        parts.push_back(args[i]);
-    LocalFree(args);
+        parts.push_back(args.get()[i]);
     return parts;
 }
 
