@@ -660,7 +660,7 @@ TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
 
         user.Answer(L"卸载失败", IDOK);
         app.window.PostTask([this] { ReportCompletion(&app, false); });
-        ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
+        ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.Controls().uninstallButton->IsShown(); }, 10000));
         PumpUntil([] { return false; }, 300);
         const std::vector<WinEvent> failed = listener.Take();
         EXPECT_EQ(LastFocus(failed), (WinEvent{EVENT_OBJECT_FOCUS, kUninstall}));
@@ -669,7 +669,7 @@ TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
         EXPECT_EQ(std::vector<WinEvent>(failed.end() - static_cast<long>(idle.size()), failed.end()), idle);
         EXPECT_EQ(CountOf(failed, EVENT_OBJECT_VALUECHANGE), 0);
         EXPECT_EQ(Focus(), kUninstall);
-        EXPECT_EQ(app.progressBar->value, 0);
+        EXPECT_EQ(app.Controls().progressBar->value, 0);
     }
     EXPECT_EQ(workersStarted, 2);
 }
@@ -734,11 +734,11 @@ protected:
 TEST_F(SystemFocus, TheWindowOpensWithTheDefaultButtonFocusedAndWithoutARing)
 {
     ASSERT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     EXPECT_EQ(Focus(), kUninstall);
     EXPECT_EQ(State(kUninstall) & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT),
               STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT);
-    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring before the keyboard is used";
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.Controls().uninstallButton)) << "no ring before the keyboard is used";
 }
 
 TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
@@ -746,8 +746,8 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     EventListener listener(app.window.hwnd);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
-    ASSERT_EQ(app.window.input.focusedControl, app.uninstallButton);
-    ASSERT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    ASSERT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
+    ASSERT_TRUE(UIE::ShowsFocusRing(*app.Controls().uninstallButton));
     PumpUntil([] { return false; }, 100);
     listener.Take();
 
@@ -758,7 +758,7 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     ASSERT_NE(GetFocus(), app.window.hwnd);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
     EXPECT_EQ(Focus(), -1);
-    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring in an inactive window";
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.Controls().uninstallButton)) << "no ring in an inactive window";
     EXPECT_TRUE(listener.Take().empty());
 
     // Back, as after Alt+Tab: the reader hears where the focus is.
@@ -766,7 +766,7 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     SetFocus(app.window.hwnd);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
-    EXPECT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    EXPECT_TRUE(UIE::ShowsFocusRing(*app.Controls().uninstallButton));
     const std::vector<WinEvent> back = listener.Take();
     EXPECT_EQ(std::count(back.begin(), back.end(), WinEvent{EVENT_OBJECT_FOCUS, kUninstall}), 1);
 }
@@ -783,13 +783,13 @@ TEST_F(SystemFocus, TakeFocusTakesTheSystemsFocusToo)
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kClose)), S_OK);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().closeButton);
     EXPECT_EQ(Focus(), kClose);
     const std::vector<WinEvent> events = listener.Take();
     EXPECT_EQ(std::count(events.begin(), events.end(), WinEvent{EVENT_OBJECT_FOCUS, kClose}), 1);
     // Taking the selection too still means the focus; the selection alone means nothing here.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(kUninstall)), S_OK);
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     EXPECT_EQ(client->accSelect(SELFLAG_TAKESELECTION, Child(kClose)), DISP_E_MEMBERNOTFOUND);
     // Neither text, nor a hidden button, takes the focus.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kDescription)), DISP_E_MEMBERNOTFOUND);
@@ -814,18 +814,18 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtons)
         SetKeyboardState(keys);
         return app.window.input.focusedControl;
     };
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     // As Windows starts a window opened with the mouse: cues hidden. (Wine's WM_QUERYUISTATE
     // always answers 0, and WM_CHANGEUISTATE sends no WM_UPDATEUISTATE back.)
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(app.window.keyboard.focusCuesShown);
-    EXPECT_EQ(tab(false), app.closeButton);
+    EXPECT_EQ(tab(false), app.Controls().closeButton);
     EXPECT_TRUE(app.window.keyboard.focusCuesShown);
     EXPECT_EQ(State(kClose) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
-    EXPECT_EQ(tab(false), app.uninstallButton);
-    EXPECT_EQ(tab(true), app.closeButton);
-    EXPECT_EQ(tab(true), app.uninstallButton);
+    EXPECT_EQ(tab(false), app.Controls().uninstallButton);
+    EXPECT_EQ(tab(true), app.Controls().closeButton);
+    EXPECT_EQ(tab(true), app.Controls().uninstallButton);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(app.window.keyboard.focusCuesShown);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
@@ -871,13 +871,13 @@ TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key == VK_SPACE ? "Space" : "Enter");
         Key(WM_KEYDOWN, c.key, c.down);
-        EXPECT_TRUE(app.uninstallButton->isPressed);
+        EXPECT_TRUE(app.Controls().uninstallButton->isPressed);
         for (int repeat = 0; repeat < 5; ++repeat)
             Key(WM_KEYDOWN, c.key, c.repeat);
         EXPECT_EQ(user.SeenTitles().size(), boxes) << "nothing pressed before the release";
         Key(WM_KEYUP, c.key, c.up);
         EXPECT_EQ(user.SeenTitles().size(), ++boxes);
-        EXPECT_FALSE(app.uninstallButton->isPressed);
+        EXPECT_FALSE(app.Controls().uninstallButton->isPressed);
         // A release whose press the window never saw (the press went to the box) does nothing.
         Key(WM_KEYUP, c.key, c.up);
         EXPECT_EQ(user.SeenTitles().size(), boxes);
@@ -897,8 +897,8 @@ TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
     EXPECT_EQ(user.SeenTitles().size(), pressed);
-    EXPECT_FALSE(app.uninstallButton->isPressed);
-    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
+    EXPECT_FALSE(app.Controls().uninstallButton->isPressed);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().closeButton);
 
     // Space on the close button closes the window, on the release.
     Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
@@ -912,14 +912,14 @@ TEST_F(Keyboard, TabAndEnterInTheBusyLayout)
 {
     StartThroughDefaultAction();
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the bar took the focus from the button";
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().progressBar) << "the bar took the focus from the button";
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
     EXPECT_EQ(user.SeenTitles().size(), 1u) << "Enter presses no hidden default button";
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.input.focusedControl, app.minimizeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().minimizeButton);
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the two tab stops";
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().progressBar) << "the two tab stops";
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
@@ -950,7 +950,7 @@ TEST_F(Keyboard, EscapeAndTheSystemCloseOnlyWhileIdle)
 
     user.Answer(L"卸载失败", IDOK);
     app.window.PostTask([this] { ReportCompletion(&app, false); });
-    ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
+    ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.Controls().uninstallButton->IsShown(); }, 10000));
     EXPECT_FALSE(closeGreyed());
     // A repeat (the key held down since the box) closes nothing; a new press does.
     Key(WM_KEYDOWN, VK_ESCAPE, 0x40010001);
