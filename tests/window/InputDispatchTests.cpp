@@ -111,9 +111,8 @@ TEST_F(HitTest, PointReachesTheDeepestEnabledVisibleControl)
         UIE::CUiControl* expected = row.root;
         std::vector<RecordingControl*> made;
         for (const TreeNode& node : c.tree) {
-            const auto& [x, y, width, height] = node.bounds;
             auto* parent = node.parent < 0 ? row.root : made[static_cast<size_t>(node.parent)];
-            auto* control = Place(parent, new RecordingControl(node.name, row.log), x, y, width, height);
+            auto* control = UIE::PlaceChild(parent, new RecordingControl(node.name, row.log), node.bounds);
             control->enabled = (node.flags & kDisabled) == 0;
             control->visible = (node.flags & kHidden) == 0;
             control->handCursor = (node.flags & kHand) != 0;
