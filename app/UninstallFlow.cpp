@@ -41,8 +41,9 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 
 void UninstallerApp::ShowLayout(bool busyLayout)
 {
-    UIE::CUiControl* const idleControls[] = {uninstallButton, descriptionLabel, closeButton};
-    UIE::CUiControl* const busyControls[] = {minimizeButton, statusLabel, progressBar};
+    UIE::CUiControl* const idleControls[] = {controls.uninstallButton, controls.descriptionLabel,
+                                             controls.closeButton};
+    UIE::CUiControl* const busyControls[] = {controls.minimizeButton, controls.statusLabel, controls.progressBar};
     // Each switch tells screen readers of every control that comes or goes, by its own id.
     // The new controls come first, so the focus moves straight to one of them and a reader
     // hears no empty window in between.
@@ -51,17 +52,17 @@ void UninstallerApp::ShowLayout(bool busyLayout)
     if (busyLayout) {
         // The value before the focus: readers speak the bar's name and value on its focus
         // ("正在卸载，请稍候…… 10%"), which every reader follows.
-        progressBar->SetValue(10);
-        UIE::SetKeyboardFocus(window, progressBar);
+        controls.progressBar->SetValue(10);
+        UIE::SetKeyboardFocus(window, controls.progressBar);
     } else {
         // The button has the focus again, as when the window opened.
-        UIE::SetKeyboardFocus(window, uninstallButton);
+        UIE::SetKeyboardFocus(window, controls.uninstallButton);
     }
     for (UIE::CUiControl* control : busyLayout ? idleControls : busyControls)
         control->SetVisible(false);
     if (!busyLayout) {
         // Hidden, so nobody hears it; the next attempt's 10 is a change again.
-        progressBar->SetValue(0);
+        controls.progressBar->SetValue(0);
     }
     // Alt+F4 and the system menu cannot close the window while files are being removed;
     // a greyed item lets a reader say so.
@@ -146,7 +147,7 @@ void ReportCompletion(UninstallerApp* app, bool removed)
     app->SetBusy(false);
     if (removed) {
         app->state = AppState::Done;
-        app->progressBar->SetValue(100);
+        app->controls.progressBar->SetValue(100);
         app->showMessageBox(app->window.hwnd, L"卸载完成。", kProductName, MB_OK | MB_ICONINFORMATION);
         if (app->window.hwnd)
             PostMessageW(app->window.hwnd, WM_CLOSE, 0, 0);

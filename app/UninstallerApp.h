@@ -12,6 +12,7 @@
 #include <thread>
 
 namespace UIE {
+class CUiImage;
 class CUiLabel;
 class CUiProgressBar;
 } // namespace UIE
@@ -19,6 +20,7 @@ class CUiProgressBar;
 namespace SetupUi {
 class CActionButton;
 class CChromeButton;
+class CLogo;
 } // namespace SetupUi
 
 // Starts body on a new thread; false when no thread could be created.
@@ -32,6 +34,19 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 // Where the window is in the uninstall: waiting for the click, asking, removing, reporting
 // a removal that succeeded.
 enum class AppState { Idle, Confirming, Busy, Done };
+
+// The window's controls, made by BuildContent and owned by the window's control tree;
+// all null before.
+struct WindowControls {
+    UIE::CUiImage* banner = nullptr;
+    SetupUi::CLogo* logo = nullptr;
+    SetupUi::CChromeButton* closeButton = nullptr;
+    SetupUi::CChromeButton* minimizeButton = nullptr; // in the close button's place while busy
+    SetupUi::CActionButton* uninstallButton = nullptr;
+    UIE::CUiLabel* descriptionLabel = nullptr;
+    UIE::CUiLabel* statusLabel = nullptr;
+    UIE::CUiProgressBar* progressBar = nullptr;
+};
 
 // The uninstaller's application object: owns the window, knows the installation
 // directory and the controls that the uninstall flow shows and hides.
@@ -72,16 +87,11 @@ public:
     bool Busy() const { return state == AppState::Busy; }
     // How ConfirmAndStart starts its worker; tests replace it.
     void SetWorkerStarter(WorkerStarter starter) { startWorker = std::move(starter); }
+    const WindowControls& Controls() const { return controls; }
 
     HINSTANCE instance = nullptr;
     std::unique_ptr<UIE::CGdiplusSession> gdiplusToken; // GDI+ from PrepareUi until Run ends
     SetupUi::CWindow window;
-    SetupUi::CActionButton* uninstallButton = nullptr;
-    UIE::CUiLabel* descriptionLabel = nullptr;
-    SetupUi::CChromeButton* closeButton = nullptr;
-    SetupUi::CChromeButton* minimizeButton = nullptr;
-    UIE::CUiProgressBar* progressBar = nullptr;
-    UIE::CUiLabel* statusLabel = nullptr;
     std::optional<AcceptedFolder> installDir; // checked again at confirmation, then removed
     // Every message box of the flow goes through here; tests answer them.
     MessageBoxShower showMessageBox = ShowMessageBox;
@@ -99,6 +109,7 @@ private:
     std::thread worker;
     WorkerStarter startWorker = StartWorkerThread;
     AppState state = AppState::Idle;
+    WindowControls controls;
 };
 
 // Body of the worker thread: removes the product from installDir and hands the result

@@ -87,28 +87,28 @@ void UninstallerApp::BuildContent()
     logo->accessibleName = L"Qelvo视频格式转换器";
     panel->AddChild(logo);
 
-    closeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
+    auto* closeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Close, [this] {
         if (window.hwnd)
             PostMessageW(window.hwnd, WM_CLOSE, 0, 0);
     }), Layout::kCaptionButton);
-    minimizeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Minimize, [this] {
+    auto* minimizeButton = PlaceChild(panel, new SetupUi::CChromeButton(SetupUi::ChromeGlyph::Minimize, [this] {
         ShowWindow(window.hwnd, SW_MINIMIZE);
     }), Layout::kCaptionButton);
     minimizeButton->visible = false;
 
-    uninstallButton = PlaceChild(panel, new SetupUi::CActionButton(L"立即卸载", [this] { ConfirmAndStart(); }),
-                                 Layout::kUninstallButton);
+    auto* uninstallButton = PlaceChild(panel, new SetupUi::CActionButton(L"立即卸载", [this] { ConfirmAndStart(); }),
+                                       Layout::kUninstallButton);
 
-    descriptionLabel = PlaceChild(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), Layout::kDescription);
+    auto* descriptionLabel = PlaceChild(panel, MakeLabel(L"卸载将删除安装目录中的程序文件"), Layout::kDescription);
     descriptionLabel->textColor = 0x8C8784;
     descriptionLabel->alignment = UIE::TextAlignment::Center;
     // Readers speak the button's description with it when the window opens on it.
     uninstallButton->describedBy = descriptionLabel;
 
-    statusLabel = PlaceChild(panel, MakeLabel(L"正在卸载，请稍候……"), Layout::kStatus);
+    auto* statusLabel = PlaceChild(panel, MakeLabel(L"正在卸载，请稍候……"), Layout::kStatus);
     statusLabel->visible = false;
 
-    progressBar = PlaceChild(panel, new UIE::CUiProgressBar(), Layout::kProgressBar);
+    auto* progressBar = PlaceChild(panel, new UIE::CUiProgressBar(), Layout::kProgressBar);
     progressBar->value = 0;
     progressBar->visible = false;
     progressBar->labelledBy = statusLabel;
@@ -118,6 +118,7 @@ void UninstallerApp::BuildContent()
     // Escape presses the close button while it is shown.
     window.keyboard.defaultControl = uninstallButton;
     window.keyboard.cancelControl = closeButton;
+    controls = {banner, logo, closeButton, minimizeButton, uninstallButton, descriptionLabel, statusLabel, progressBar};
 
     window.AddRootControl(panel);
 }

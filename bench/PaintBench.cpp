@@ -167,9 +167,9 @@ int wmain()
         } parts[] = {
             {"banner", app.window.rootControls[0]->children[0]},
             {"logo", app.window.rootControls[0]->children[1]},
-            {"close_button", app.closeButton},
-            {"uninstall_button", app.uninstallButton},
-            {"description", app.descriptionLabel},
+            {"close_button", app.Controls().closeButton},
+            {"uninstall_button", app.Controls().uninstallButton},
+            {"description", app.Controls().descriptionLabel},
         };
         for (const auto& part : parts) {
             part.control->visible = false;
@@ -186,7 +186,8 @@ int wmain()
         const struct {
             const char* name;
             UIE::CUiControl* button;
-        } buttons[] = {{"close_button", app.closeButton}, {"uninstall_button", app.uninstallButton}};
+        } buttons[] = {{"close_button", app.Controls().closeButton},
+                       {"uninstall_button", app.Controls().uninstallButton}};
         for (const auto& button : buttons) {
             const Hover hover = TimeHover(app, button.button, away);
             std::printf("hover_%s %.3f\n", button.name, hover.ms);

@@ -9,6 +9,8 @@
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Layout.h"
+#include "ui/setup/Look.h"
 #include "ui/framework/base/GdiplusSession.h"
 #include "ui/framework/controls/Label.h"
 #include "ui/framework/controls/ProgressBar.h"
@@ -29,6 +31,7 @@
 #include <vector>
 
 using namespace zmxtest;
+namespace Layout = SetupUi::Layout;
 
 namespace {
 
@@ -121,20 +124,28 @@ struct ChildInfo {
     RECT location{};
 };
 
-// The window's expected rectangle for a logical layout rectangle, on the screen.
-RECT ExpectedScreenRect(HWND window, int x, int y, int width, int height)
-{
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
-    return RECT{origin.x + UIE::DpiScale(x), origin.y + UIE::DpiScale(y), origin.x + UIE::DpiScale(x + width),
-                origin.y + UIE::DpiScale(y + height)};
-}
-
 std::string Text(const RECT& r)
 {
     return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", "
         + std::to_string(r.bottom) + ")";
 }
+
+POINT Centre(const UIE::UiRect& r)
+{
+    return POINT{r.x + r.width / 2, r.y + r.height / 2};
+}
+
+bool Inside(const UIE::UiRect& r, POINT p)
+{
+    return p.x >= r.x && p.x < r.x + r.width && p.y >= r.y && p.y < r.y + r.height;
+}
+
+// Every control's rectangle in either layout, the banner's too.
+const UIE::UiRect kEveryControl[] = {Layout::kBanner,      Layout::kLogo,   Layout::kCaptionButton, Layout::kUninstallButton,
+                                     Layout::kDescription, Layout::kStatus, Layout::kProgressBar};
+// Client area under no control in either layout: left of the button, in the gap between
+// the banner and the status line.
+const POINT kBlank{Layout::kUninstallButton.x / 2, (Layout::kBanner.height + Layout::kStatus.y) / 2};
 
 // The fixed child ids of the uninstall window, in tree order.
 enum : LONG { kLogo = 1, kClose, kMinimize, kUninstall, kDescription, kStatus, kBar, kChildCount = kBar };
@@ -162,7 +173,7 @@ struct Expected {
     std::wstring name;
     std::wstring value;
     LONG state; // the flags that must be set
-    int x, y, width, height;
+    UIE::UiRect bounds;
 };
 
 // The application's window, content and message boxes, shown, asked through oleacc.
@@ -253,7 +264,7 @@ protected:
             EXPECT_EQ(got.value, want.value);
             EXPECT_EQ(got.state & want.state, want.state) << std::hex << got.state;
             EXPECT_EQ(got.state & STATE_SYSTEM_INVISIBLE, 0);
-            EXPECT_EQ(Text(got.location), Text(ExpectedScreenRect(app.window.hwnd, want.x, want.y, want.width, want.height)));
+            EXPECT_EQ(Text(got.location), Text(OnScreen(want.bounds)));
         }
     }
 
@@ -267,10 +278,23 @@ protected:
         return 0;
     }
 
-    LONG HitTest(int logicalX, int logicalY)
+    // Where a point of the layout lies on the screen.
+    POINT OnScreen(POINT logical)
     {
-        POINT point{UIE::DpiScale(logicalX), UIE::DpiScale(logicalY)};
+        POINT point{UIE::DpiScale(logical.x), UIE::DpiScale(logical.y)};
         ClientToScreen(app.window.hwnd, &point);
+        return point;
+    }
+    // And a layout rectangle, each edge scaled as the window scales it.
+    RECT OnScreen(const UIE::UiRect& r)
+    {
+        const POINT topLeft = OnScreen(POINT{r.x, r.y}), bottomRight = OnScreen(POINT{r.x + r.width, r.y + r.height});
+        return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    }
+
+    LONG HitTest(POINT logical)
+    {
+        const POINT point = OnScreen(logical);
         VARIANT hit;
         const HRESULT result = client->accHitTest(point.x, point.y, &hit);
         if (result != S_OK || hit.vt != VT_I4)
@@ -360,6 +384,26 @@ HookSink* HookSink::current = nullptr;
 const LONG kFocusable = STATE_SYSTEM_FOCUSABLE;
 const LONG kReadOnly = STATE_SYSTEM_READONLY;
 
+// The shown children of the idle layout.
+std::vector<Expected> IdleChildren()
+{
+    return {{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, Layout::kLogo},
+            {kClose, ROLE_SYSTEM_PUSHBUTTON, L"关闭", L"", kFocusable, Layout::kCaptionButton},
+            {kUninstall, ROLE_SYSTEM_PUSHBUTTON, L"立即卸载", L"", kFocusable | STATE_SYSTEM_DEFAULT,
+             Layout::kUninstallButton},
+            {kDescription, ROLE_SYSTEM_STATICTEXT, L"卸载将删除安装目录中的程序文件", L"", kReadOnly,
+             Layout::kDescription}};
+}
+
+// And of the busy layout.
+std::vector<Expected> BusyChildren()
+{
+    return {{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, Layout::kLogo},
+            {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, Layout::kCaptionButton},
+            {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, Layout::kStatus},
+            {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kFocusable, Layout::kProgressBar}};
+}
+
 } // namespace
 
 TEST_F(ScreenReader, ClientIsNamedLikeTheWindowAndCoversTheClientArea)
@@ -367,18 +411,13 @@ TEST_F(ScreenReader, ClientIsNamedLikeTheWindowAndCoversTheClientArea)
     const ChildInfo self = Read(CHILDID_SELF);
     EXPECT_EQ(self.role, ROLE_SYSTEM_DIALOG);
     EXPECT_EQ(self.name, L"卸载Qelvo视频格式转换器");
-    EXPECT_EQ(Text(self.location), Text(ExpectedScreenRect(app.window.hwnd, 0, 0, 520, 374)));
-    EXPECT_EQ(self.location.right - self.location.left, UIE::DpiScale(520));
+    EXPECT_EQ(Text(self.location), Text(OnScreen(UIE::UiRect{0, 0, SetupUi::kWindowWidth, SetupUi::kWindowHeight})));
+    EXPECT_EQ(self.location.right - self.location.left, UIE::DpiScale(SetupUi::kWindowWidth));
 }
 
 TEST_F(ScreenReader, IdleWindowShowsLogoButtonsAndDescription)
 {
-    ExpectChildren({
-        {kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
-        {kClose, ROLE_SYSTEM_PUSHBUTTON, L"关闭", L"", kFocusable, 484, 16, 20, 20},
-        {kUninstall, ROLE_SYSTEM_PUSHBUTTON, L"立即卸载", L"", kFocusable | STATE_SYSTEM_DEFAULT, 194, 280, 132, 36},
-        {kDescription, ROLE_SYSTEM_STATICTEXT, L"卸载将删除安装目录中的程序文件", L"", kReadOnly, 24, 334, 472, 22},
-    });
+    ExpectChildren(IdleChildren());
     EXPECT_EQ(State(kClose) & STATE_SYSTEM_DEFAULT, 0);
     BSTR action = nullptr;
     ASSERT_EQ(client->get_accDefaultAction(Child(kUninstall), &action), S_OK);
@@ -403,20 +442,13 @@ TEST_F(ScreenReader, IdsBeyondTheChildrenAreRejected)
 
 TEST_F(ScreenReader, HitTestFindsTheShownChildUnderAScreenPoint)
 {
-    struct Case {
-        int x, y;
-        LONG id;
-    };
-    const Case cases[] = {
-        {260, 298, kUninstall},
-        {494, 26, kClose}, // the hidden minimise button lies under it
-        {30, 20, kLogo},
-        {300, 345, kDescription},
-        {100, 300, CHILDID_SELF}, // blank client area
-        {300, 150, CHILDID_SELF}, // the banner is decoration
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(HitTest(c.x, c.y), c.id) << "at (" << c.x << ", " << c.y << ")";
+    for (const UIE::UiRect& control : kEveryControl)
+        ASSERT_FALSE(Inside(control, kBlank)) << kBlank.x << ", " << kBlank.y;
+    // The hidden minimise button lies under the close button.
+    for (const Expected& shown : IdleChildren())
+        EXPECT_EQ(HitTest(Centre(shown.bounds)), shown.id) << WideToUtf8(shown.name);
+    EXPECT_EQ(HitTest(kBlank), CHILDID_SELF);
+    EXPECT_EQ(HitTest(Centre(Layout::kBanner)), CHILDID_SELF) << "the banner is decoration";
     RECT window{};
     GetWindowRect(app.window.hwnd, &window);
     VARIANT outside;
@@ -430,21 +462,9 @@ TEST_F(ScreenReader, HitTestFindsTheShownChildUnderAScreenPoint)
 TEST_F(ScreenReader, PointLookupThroughTheSystemReachesEachControl)
 {
     SetWindowPos(app.window.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    struct Case {
-        int x, y;
-        LONG id;
-        const wchar_t* name;
-    };
-    const Case cases[] = {
-        {30, 20, kLogo, L"Qelvo视频格式转换器"},
-        {494, 26, kClose, L"关闭"},
-        {260, 298, kUninstall, L"立即卸载"},
-        {300, 345, kDescription, L"卸载将删除安装目录中的程序文件"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("at (" + std::to_string(c.x) + ", " + std::to_string(c.y) + ")");
-        POINT point{UIE::DpiScale(c.x), UIE::DpiScale(c.y)};
-        ClientToScreen(app.window.hwnd, &point);
+    for (const Expected& c : IdleChildren()) {
+        SCOPED_TRACE(WideToUtf8(c.name));
+        const POINT point = OnScreen(Centre(c.bounds));
         IAccessible* found = nullptr;
         VARIANT child;
         VariantInit(&child);
@@ -466,14 +486,12 @@ TEST_F(ScreenReader, PointLookupThroughTheSystemReachesEachControl)
     // and never asks. So Wine reaches the logo whatever the window answers, and what Windows
     // needs is checked on the message itself: client area over each control, the caption
     // elsewhere on the banner, which still moves the window.
-    for (const Case& c : cases) {
-        POINT point{UIE::DpiScale(c.x), UIE::DpiScale(c.y)};
-        ClientToScreen(app.window.hwnd, &point);
+    for (const Expected& c : IdleChildren()) {
+        const POINT point = OnScreen(Centre(c.bounds));
         EXPECT_EQ(SendMessageW(app.window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)), HTCLIENT)
-            << "at (" << c.x << ", " << c.y << ")";
+            << WideToUtf8(c.name);
     }
-    POINT banner{UIE::DpiScale(300), UIE::DpiScale(150)};
-    ClientToScreen(app.window.hwnd, &banner);
+    const POINT banner = OnScreen(Centre(Layout::kBanner));
     EXPECT_EQ(SendMessageW(app.window.hwnd, WM_NCHITTEST, 0, MAKELPARAM(banner.x, banner.y)), HTCAPTION);
     SetWindowPos(app.window.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -557,17 +575,12 @@ TEST_F(ScreenReader, BusyLayoutKeepsTheIdsAndNamesTheProgressBar)
 {
     StartThroughDefaultAction();
     EXPECT_EQ(workersStarted, 1);
-    ExpectChildren({
-        {kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
-        {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
-        {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
-        {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kFocusable, 24, 326, 472, 8},
-    });
+    ExpectChildren(BusyChildren());
     // The ids of the idle layout still name their controls, now hidden.
     EXPECT_EQ(Read(kUninstall).name, L"立即卸载");
     EXPECT_EQ(Read(kClose).name, L"关闭");
-    EXPECT_EQ(HitTest(300, 330), kBar);
-    EXPECT_EQ(HitTest(494, 26), kMinimize);
+    EXPECT_EQ(HitTest(Centre(Layout::kProgressBar)), kBar);
+    EXPECT_EQ(HitTest(Centre(Layout::kCaptionButton)), kMinimize);
 }
 
 // Events as a reader hears them: each once, in order, with the id of the control it is
@@ -598,10 +611,7 @@ TEST_F(ScreenReader, EventsNameTheControlTheyAreAboutOnce)
     EXPECT_EQ(switched, BusyLayoutEvents());
 
     // Reading the tree tells nothing.
-    ExpectChildren({{kLogo, ROLE_SYSTEM_GRAPHIC, L"Qelvo视频格式转换器", L"", kReadOnly, 16, 16, 140, 24},
-                    {kMinimize, ROLE_SYSTEM_PUSHBUTTON, L"最小化", L"", kFocusable, 484, 16, 20, 20},
-                    {kStatus, ROLE_SYSTEM_STATICTEXT, L"正在卸载，请稍候……", L"", kReadOnly, 24, 292, 472, 22},
-                    {kBar, ROLE_SYSTEM_PROGRESSBAR, L"正在卸载，请稍候……", L"10%", kFocusable, 24, 326, 472, 8}});
+    ExpectChildren(BusyChildren());
     PumpUntil([] { return false; }, 200);
     EXPECT_TRUE(listener.Take().empty());
 
@@ -660,7 +670,7 @@ TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
 
         user.Answer(L"卸载失败", IDOK);
         app.window.PostTask([this] { ReportCompletion(&app, false); });
-        ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
+        ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.Controls().uninstallButton->IsShown(); }, 10000));
         PumpUntil([] { return false; }, 300);
         const std::vector<WinEvent> failed = listener.Take();
         EXPECT_EQ(LastFocus(failed), (WinEvent{EVENT_OBJECT_FOCUS, kUninstall}));
@@ -669,7 +679,7 @@ TEST_F(ScreenReader, AFailedAttemptAndItsRetryAreHeardAlike)
         EXPECT_EQ(std::vector<WinEvent>(failed.end() - static_cast<long>(idle.size()), failed.end()), idle);
         EXPECT_EQ(CountOf(failed, EVENT_OBJECT_VALUECHANGE), 0);
         EXPECT_EQ(Focus(), kUninstall);
-        EXPECT_EQ(app.progressBar->value, 0);
+        EXPECT_EQ(app.Controls().progressBar->value, 0);
     }
     EXPECT_EQ(workersStarted, 2);
 }
@@ -734,11 +744,11 @@ protected:
 TEST_F(SystemFocus, TheWindowOpensWithTheDefaultButtonFocusedAndWithoutARing)
 {
     ASSERT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     EXPECT_EQ(Focus(), kUninstall);
     EXPECT_EQ(State(kUninstall) & (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT),
               STATE_SYSTEM_FOCUSED | STATE_SYSTEM_DEFAULT);
-    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring before the keyboard is used";
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.Controls().uninstallButton)) << "no ring before the keyboard is used";
 }
 
 TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
@@ -746,8 +756,8 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     EventListener listener(app.window.hwnd);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
     SendMessageW(app.window.hwnd, WM_KEYDOWN, VK_TAB, 0);
-    ASSERT_EQ(app.window.input.focusedControl, app.uninstallButton);
-    ASSERT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    ASSERT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
+    ASSERT_TRUE(UIE::ShowsFocusRing(*app.Controls().uninstallButton));
     PumpUntil([] { return false; }, 100);
     listener.Take();
 
@@ -758,7 +768,7 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     ASSERT_NE(GetFocus(), app.window.hwnd);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
     EXPECT_EQ(Focus(), -1);
-    EXPECT_FALSE(UIE::ShowsFocusRing(*app.uninstallButton)) << "no ring in an inactive window";
+    EXPECT_FALSE(UIE::ShowsFocusRing(*app.Controls().uninstallButton)) << "no ring in an inactive window";
     EXPECT_TRUE(listener.Take().empty());
 
     // Back, as after Alt+Tab: the reader hears where the focus is.
@@ -766,7 +776,7 @@ TEST_F(SystemFocus, FollowsTheWindowsFocusAway)
     SetFocus(app.window.hwnd);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
-    EXPECT_TRUE(UIE::ShowsFocusRing(*app.uninstallButton));
+    EXPECT_TRUE(UIE::ShowsFocusRing(*app.Controls().uninstallButton));
     const std::vector<WinEvent> back = listener.Take();
     EXPECT_EQ(std::count(back.begin(), back.end(), WinEvent{EVENT_OBJECT_FOCUS, kUninstall}), 1);
 }
@@ -783,13 +793,13 @@ TEST_F(SystemFocus, TakeFocusTakesTheSystemsFocusToo)
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kClose)), S_OK);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(GetFocus(), app.window.hwnd);
-    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().closeButton);
     EXPECT_EQ(Focus(), kClose);
     const std::vector<WinEvent> events = listener.Take();
     EXPECT_EQ(std::count(events.begin(), events.end(), WinEvent{EVENT_OBJECT_FOCUS, kClose}), 1);
     // Taking the selection too still means the focus; the selection alone means nothing here.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(kUninstall)), S_OK);
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     EXPECT_EQ(client->accSelect(SELFLAG_TAKESELECTION, Child(kClose)), DISP_E_MEMBERNOTFOUND);
     // Neither text, nor a hidden button, takes the focus.
     EXPECT_EQ(client->accSelect(SELFLAG_TAKEFOCUS, Child(kDescription)), DISP_E_MEMBERNOTFOUND);
@@ -814,25 +824,25 @@ TEST_F(Keyboard, TabMovesAmongTheShownButtons)
         SetKeyboardState(keys);
         return app.window.input.focusedControl;
     };
-    EXPECT_EQ(app.window.input.focusedControl, app.uninstallButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().uninstallButton);
     // As Windows starts a window opened with the mouse: cues hidden. (Wine's WM_QUERYUISTATE
     // always answers 0, and WM_CHANGEUISTATE sends no WM_UPDATEUISTATE back.)
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(app.window.keyboard.focusCuesShown);
-    EXPECT_EQ(tab(false), app.closeButton);
+    EXPECT_EQ(tab(false), app.Controls().closeButton);
     EXPECT_TRUE(app.window.keyboard.focusCuesShown);
     EXPECT_EQ(State(kClose) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
     EXPECT_EQ(State(kUninstall) & STATE_SYSTEM_FOCUSED, 0);
-    EXPECT_EQ(tab(false), app.uninstallButton);
-    EXPECT_EQ(tab(true), app.closeButton);
-    EXPECT_EQ(tab(true), app.uninstallButton);
+    EXPECT_EQ(tab(false), app.Controls().uninstallButton);
+    EXPECT_EQ(tab(true), app.Controls().closeButton);
+    EXPECT_EQ(tab(true), app.Controls().uninstallButton);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
     EXPECT_FALSE(app.window.keyboard.focusCuesShown);
     SendMessageW(app.window.hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     EXPECT_TRUE(app.window.keyboard.focusCuesShown);
 
     // A mouse press on blank space takes the focus away, as before.
-    POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
+    POINT blank{UIE::DpiScale(kBlank.x), UIE::DpiScale(kBlank.y)};
     SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
     SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
     EXPECT_EQ(app.window.input.focusedControl, nullptr);
@@ -844,7 +854,7 @@ TEST_F(Keyboard, EnterPressesTheDefaultButtonWithoutATab)
     Key(WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC01C0001));
     EXPECT_EQ(user.SeenTitles(), std::vector<std::wstring>{kConfirmTitle});
     // The focus gone to blank space (a click there): Enter still presses the default button.
-    POINT blank{UIE::DpiScale(100), UIE::DpiScale(300)};
+    POINT blank{UIE::DpiScale(kBlank.x), UIE::DpiScale(kBlank.y)};
     SendMessageW(app.window.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(blank.x, blank.y));
     SendMessageW(app.window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(blank.x, blank.y));
     ASSERT_EQ(app.window.input.focusedControl, nullptr);
@@ -871,13 +881,13 @@ TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key == VK_SPACE ? "Space" : "Enter");
         Key(WM_KEYDOWN, c.key, c.down);
-        EXPECT_TRUE(app.uninstallButton->isPressed);
+        EXPECT_TRUE(app.Controls().uninstallButton->isPressed);
         for (int repeat = 0; repeat < 5; ++repeat)
             Key(WM_KEYDOWN, c.key, c.repeat);
         EXPECT_EQ(user.SeenTitles().size(), boxes) << "nothing pressed before the release";
         Key(WM_KEYUP, c.key, c.up);
         EXPECT_EQ(user.SeenTitles().size(), ++boxes);
-        EXPECT_FALSE(app.uninstallButton->isPressed);
+        EXPECT_FALSE(app.Controls().uninstallButton->isPressed);
         // A release whose press the window never saw (the press went to the box) does nothing.
         Key(WM_KEYUP, c.key, c.up);
         EXPECT_EQ(user.SeenTitles().size(), boxes);
@@ -897,8 +907,8 @@ TEST_F(Keyboard, EnterAndSpacePressOnTheirReleaseOnce)
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001));
     EXPECT_EQ(user.SeenTitles().size(), pressed);
-    EXPECT_FALSE(app.uninstallButton->isPressed);
-    EXPECT_EQ(app.window.input.focusedControl, app.closeButton);
+    EXPECT_FALSE(app.Controls().uninstallButton->isPressed);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().closeButton);
 
     // Space on the close button closes the window, on the release.
     Key(WM_KEYDOWN, VK_SPACE, 0x00390001);
@@ -912,14 +922,14 @@ TEST_F(Keyboard, TabAndEnterInTheBusyLayout)
 {
     StartThroughDefaultAction();
     PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the bar took the focus from the button";
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().progressBar) << "the bar took the focus from the button";
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
     EXPECT_EQ(user.SeenTitles().size(), 1u) << "Enter presses no hidden default button";
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.input.focusedControl, app.minimizeButton);
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().minimizeButton);
     Key(WM_KEYDOWN, VK_TAB);
-    EXPECT_EQ(app.window.input.focusedControl, app.progressBar) << "the two tab stops";
+    EXPECT_EQ(app.window.input.focusedControl, app.Controls().progressBar) << "the two tab stops";
     Key(WM_KEYDOWN, VK_TAB);
     Key(WM_KEYDOWN, VK_RETURN);
     Key(WM_KEYUP, VK_RETURN);
@@ -950,7 +960,7 @@ TEST_F(Keyboard, EscapeAndTheSystemCloseOnlyWhileIdle)
 
     user.Answer(L"卸载失败", IDOK);
     app.window.PostTask([this] { ReportCompletion(&app, false); });
-    ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.uninstallButton->IsShown(); }, 10000));
+    ASSERT_TRUE(PumpUntil([this] { return !app.Busy() && app.Controls().uninstallButton->IsShown(); }, 10000));
     EXPECT_FALSE(closeGreyed());
     // A repeat (the key held down since the box) closes nothing; a new press does.
     Key(WM_KEYDOWN, VK_ESCAPE, 0x40010001);

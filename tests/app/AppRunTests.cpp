@@ -89,8 +89,8 @@ TEST(AppRun, ClosedWindowEndsRunWithZeroAndLeavesTheInstallationAlone)
     EXPECT_EQ(UIE::UiTheme.progressStart, 0xFFFF7467u);
     EXPECT_EQ(UIE::UiTheme.progressEnd, 0xFFFF7467u);
     EXPECT_EQ(UIE::UiTheme.primaryText, 0xFF333333u);
-    ASSERT_NE(app.statusLabel, nullptr);
-    EXPECT_EQ(app.statusLabel->textColor, static_cast<COLORREF>(0x333333));
+    ASSERT_NE(app.Controls().statusLabel, nullptr);
+    EXPECT_EQ(app.Controls().statusLabel->textColor, static_cast<COLORREF>(0x333333));
 }
 
 // The copy's window comes to the front even when another window had it. Wine has no

@@ -6,6 +6,7 @@
 
 #include "ui/setup/ActionButton.h"
 #include "ui/setup/ChromeButton.h"
+#include "ui/setup/Logo.h"
 #include "ui/setup/Look.h"
 #include "ui/setup/Window.h"
 #include "ui/framework/base/Dpi.h"
@@ -127,10 +128,9 @@ protected:
     };
     std::vector<FlowLayout> FlowLayouts() const
     {
-        return {{"idle", false, {app->uninstallButton, app->descriptionLabel, app->closeButton},
-                 {app->uninstallButton, app->closeButton}},
-                {"busy", true, {app->minimizeButton, app->statusLabel, app->progressBar},
-                 {app->minimizeButton, app->progressBar}}};
+        const WindowControls& c = app->Controls();
+        return {{"idle", false, {c.uninstallButton, c.descriptionLabel, c.closeButton}, {c.uninstallButton, c.closeButton}},
+                {"busy", true, {c.minimizeButton, c.statusLabel, c.progressBar}, {c.minimizeButton, c.progressBar}}};
     }
 
     std::unique_ptr<UIE::CGdiplusSession> gdiplus;
@@ -227,15 +227,15 @@ TEST_F(WindowContent, EachLayoutTabsThroughItsOwnStops)
     }
 }
 
-TEST_F(WindowContent, ApplicationPointsAtTheSixControlsOfTheFlow)
+TEST_F(WindowContent, ApplicationNamesEachChildOfThePanel)
 {
+    const WindowControls& c = app->Controls();
+    // In the order of kRows.
+    const UIE::CUiControl* const named[] = {c.banner,          c.logo,           c.closeButton, c.minimizeButton,
+                                            c.uninstallButton, c.descriptionLabel, c.statusLabel, c.progressBar};
     ASSERT_EQ(panel->children.size(), std::size(kRows));
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->closeButton), panel->children[2]);
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->minimizeButton), panel->children[3]);
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->uninstallButton), panel->children[4]);
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->descriptionLabel), panel->children[5]);
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->statusLabel), panel->children[6]);
-    EXPECT_EQ(static_cast<UIE::CUiControl*>(app->progressBar), panel->children[7]);
+    for (size_t i = 0; i < std::size(kRows); ++i)
+        EXPECT_EQ(named[i], panel->children[i]) << kRows[i].name;
 }
 
 TEST_F(WindowContent, ImagesShowTheBannerAndTheLogoWhole)

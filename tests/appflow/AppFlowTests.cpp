@@ -166,8 +166,9 @@ protected:
 
     Layout CurrentLayout() const
     {
-        return Layout{app.uninstallButton->visible, app.descriptionLabel->visible, app.closeButton->visible,
-                      app.minimizeButton->visible, app.statusLabel->visible, app.progressBar->visible};
+        const WindowControls& c = app.Controls();
+        return Layout{c.uninstallButton->visible, c.descriptionLabel->visible, c.closeButton->visible,
+                      c.minimizeButton->visible,  c.statusLabel->visible,      c.progressBar->visible};
     }
 
     // The application's answers to the window's messages, as Run installs them.
@@ -215,7 +216,7 @@ TEST_F(AppFlow, NoInTheConfirmationChangesNothing)
 
     EXPECT_EQ(CurrentLayout(), kIdle);
     EXPECT_FALSE(app.Busy());
-    EXPECT_EQ(app.progressBar->value, 0);
+    EXPECT_EQ(app.Controls().progressBar->value, 0);
     EXPECT_EQ(workersStarted, 0);
     EXPECT_TRUE(FileExists(installDir + L"\\plugins\\codecs\\h264.dll"));
     ASSERT_EQ(user.SeenBoxes().size(), 1u);
@@ -236,12 +237,12 @@ TEST_F(AppFlow, YesRemovesAndReportsSuccessThenCloses)
     app.ConfirmAndStart();
     EXPECT_TRUE(app.Busy());
     EXPECT_EQ(CurrentLayout(), kBusy);
-    EXPECT_EQ(app.progressBar->value, 10);
+    EXPECT_EQ(app.Controls().progressBar->value, 10);
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the window did not close";
     EXPECT_EQ(workersStarted, 1);
     EXPECT_FALSE(app.Busy());
-    EXPECT_EQ(app.progressBar->value, 100);
+    EXPECT_EQ(app.Controls().progressBar->value, 100);
     EXPECT_FALSE(PathExists(installDir));
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
@@ -301,7 +302,7 @@ TEST_F(AppFlow, WithoutAWorkerThreadTheRemovalStillRunsAndIsReported)
 
     ASSERT_TRUE(PumpUntil([&] { return app.window.hwnd == nullptr; }, 30000)) << "the result was not reported";
     EXPECT_FALSE(app.Busy());
-    EXPECT_EQ(app.progressBar->value, 100);
+    EXPECT_EQ(app.Controls().progressBar->value, 100);
     const std::vector<std::wstring> titles{kConfirmTitle, kSuccessTitle};
     EXPECT_EQ(user.SeenTitles(), titles);
     EXPECT_EQ(shown, (std::vector<ShownBox>{ConfirmationBox(), SuccessBox()}));
@@ -332,7 +333,7 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
 {
     app.SetBusy(true);
     app.ShowLayout(true);
-    app.progressBar->value = 10;
+    app.Controls().progressBar->value = 10;
     // The worker posts its result just before the window is destroyed from outside.
     std::thread worker([&] { RunRemoval(*app.installDir, app.CompletionPoster()); });
     worker.join();
@@ -343,14 +344,14 @@ TEST_F(AppFlow, CompletionQueuedWhenTheWindowGoesIsDiscarded)
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.Busy());
-    EXPECT_EQ(app.progressBar->value, 10);
+    EXPECT_EQ(app.Controls().progressBar->value, 10);
 }
 
 TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
 {
     app.SetBusy(true);
     app.ShowLayout(true);
-    app.progressBar->value = 10;
+    app.Controls().progressBar->value = 10;
     DestroyWindow(app.window.hwnd);
     ASSERT_EQ(app.window.hwnd, nullptr);
 
@@ -362,7 +363,7 @@ TEST_F(AppFlow, CompletionPostedAfterTheWindowHasGoneIsDiscarded)
     EXPECT_TRUE(user.SeenBoxes().empty()) << "a result was reported without a window";
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(app.Busy());
-    EXPECT_EQ(app.progressBar->value, 10);
+    EXPECT_EQ(app.Controls().progressBar->value, 10);
 }
 
 // The system asks before a logoff, restart or shutdown: no while files are being removed,

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using windowtest::DpiOverride;
 using Events = windowtest::EventLog;
@@ -46,22 +47,95 @@ HCURSOR SystemCursor(LPCWSTR id)
     return LoadCursorW(nullptr, id);
 }
 
+enum NodeFlags : unsigned { kDisabled = 1, kHidden = 2, kHand = 4 };
+
+// One control of a row's tree; parent is the index of an earlier node, -1 for the root.
+struct TreeNode {
+    const char* name;
+    int parent;
+    UIE::UiRect bounds;
+    unsigned flags;
+};
+
+struct HitCase {
+    const char* name;
+    std::vector<TreeNode> tree;
+    int dpi;
+    bool transparentLaterRoot; // a second root over the client area that lets the mouse through
+    POINT at;                  // client pixels
+    const char* hit;           // the control the point reaches; null for the plain root
+    POINT local;               // the point as that control receives it
+};
+
+// A window of its own for each row of a table.
+struct RowWindow : windowtest::WindowFixtureBase {
+    ~RowWindow() { ReleaseCapture(); TearDownWindow(); }
+    using WindowFixtureBase::CreateWindowWithRoot, WindowFixtureBase::MoveTo, WindowFixtureBase::PressAt;
+    using WindowFixtureBase::log, WindowFixtureBase::root, WindowFixtureBase::window;
+};
+
 } // namespace
 
-TEST_F(HitTest, LaterSiblingWins)
+// Which control a point reaches, and where in it: one move, then one press, at the
+// same point of a fresh window whose plain root holds the row's tree.
+TEST_F(HitTest, PointReachesTheDeepestEnabledVisibleControl)
 {
-    Add(root, "A", 10, 10, 100, 100);
-    Add(root, "B", 50, 50, 100, 100);
-    PressAt(60, 70);
-    EXPECT_EQ(log, (Events{"B down 10,20"}));
-}
-
-TEST_F(HitTest, DeepestControlGetsPointRelativeToItself)
-{
-    auto* outer = Add(root, "Outer", 100, 100, 200, 100);
-    Add(outer, "Inner", 20, 30, 50, 40);
-    MoveTo(125, 135);
-    EXPECT_EQ(log, (Events{"Inner enter", "Inner move 5,5"}));
+    const std::vector<TreeNode> edges{{"Root", -1, {0, 0, 520, 374}, 0}, {"A", 0, {10, 10, 20, 20}, 0}};
+    const HitCase cases[] = {
+        {"later sibling wins", {{"A", -1, {10, 10, 100, 100}, 0}, {"B", -1, {50, 50, 100, 100}, 0}}, 96, false,
+         {60, 70}, "B", {10, 20}},
+        {"deepest control, point relative to itself",
+         {{"Outer", -1, {100, 100, 200, 100}, 0}, {"Inner", 0, {20, 30, 50, 40}, 0}}, 96, false, {125, 135}, "Inner",
+         {5, 5}},
+        {"right edge is outside", edges, 96, false, {30, 15}, "Root", {30, 15}},
+        {"bottom edge is outside", edges, 96, false, {15, 30}, "Root", {15, 30}},
+        {"last pixel inside", edges, 96, false, {29, 29}, "A", {19, 19}},
+        {"disabled control falls through to its container",
+         {{"Panel", -1, {0, 0, 520, 374}, 0}, {"Button", 0, {100, 100, 80, 30}, kHand | kDisabled}}, 96, false,
+         {110, 105}, "Panel", {110, 105}},
+        {"invisible control falls through to its container",
+         {{"Panel", -1, {20, 20, 400, 300}, 0}, {"Button", 0, {100, 100, 80, 30}, kHand | kHidden}}, 96, false,
+         {130, 130}, "Panel", {110, 110}},
+        {"disabled container hides its enabled children",
+         {{"Panel", -1, {0, 0, 300, 300}, kDisabled}, {"Child", 0, {10, 10, 50, 50}, 0}}, 96, false, {20, 20},
+         nullptr, {}},
+        {"transparent later root lets the earlier root be hit", {{"A", -1, {10, 10, 50, 50}, 0}}, 96, true, {20, 20},
+         "A", {10, 10}},
+        {"144 DPI arrives in logical pixels", {{"Root", -1, {0, 0, 520, 374}, 0}}, 144, false, {150, 150}, "Root",
+         {100, 100}},
+    };
+    for (const HitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RowWindow row;
+        ASSERT_TRUE(row.CreateWindowWithRoot());
+        UIE::CUiControl* expected = row.root;
+        std::vector<RecordingControl*> made;
+        for (const TreeNode& node : c.tree) {
+            auto* parent = node.parent < 0 ? row.root : made[static_cast<size_t>(node.parent)];
+            auto* control = UIE::PlaceChild(parent, new RecordingControl(node.name, row.log), node.bounds);
+            control->enabled = (node.flags & kDisabled) == 0;
+            control->visible = (node.flags & kHidden) == 0;
+            control->handCursor = (node.flags & kHand) != 0;
+            made.push_back(control);
+            if (c.hit && std::string(node.name) == c.hit)
+                expected = control;
+        }
+        if (c.transparentLaterRoot) {
+            auto* overlay = new UIE::CUiControl();
+            overlay->mouseTransparent = true;
+            row.window.AddRootControl(overlay);
+        }
+        const std::string hit = c.hit ? c.hit : "", local = std::to_string(c.local.x) + "," + std::to_string(c.local.y);
+        const DpiOverride dpi(c.dpi);
+        row.MoveTo(c.at.x, c.at.y);
+        EXPECT_EQ(row.log, (c.hit ? Events{hit + " enter", hit + " move " + local} : Events{}));
+        EXPECT_EQ(row.window.input.hoveredControl, expected);
+        row.log.clear();
+        row.PressAt(c.at.x, c.at.y);
+        EXPECT_EQ(row.log, (c.hit ? Events{hit + " down " + local} : Events{}));
+        EXPECT_EQ(row.window.input.capturedControl, expected);
+        EXPECT_EQ(GetCapture(), row.window.hwnd);
+    }
 }
 
 TEST_F(HitTest, LaterRootWins)
@@ -76,68 +150,6 @@ TEST_F(HitTest, LaterRootWins)
     // Every root covers the whole client area.
     EXPECT_EQ(first->width, 520);
     EXPECT_EQ(second->height, 374);
-}
-
-TEST_F(HitTest, RightAndBottomEdgesAreOutside)
-{
-    auto* container = Add(root, "Root", 0, 0, 520, 374);
-    Add(container, "A", 10, 10, 20, 20);
-    MoveTo(30, 15);
-    MoveTo(15, 30);
-    MoveTo(29, 29);
-    EXPECT_EQ(log, (Events{"Root enter", "Root move 30,15", "Root move 15,30", "Root leave", "A enter",
-                                 "A move 19,19"}));
-}
-
-TEST_F(HitTest, DisabledControlFallsThroughToContainer)
-{
-    auto* container = Add(root, "Panel", 0, 0, 520, 374);
-    auto* button = Add(container, "Button", 100, 100, 80, 30);
-    button->handCursor = true;
-    button->enabled = false;
-    PressAt(110, 105);
-    EXPECT_EQ(log, (Events{"Panel down 110,105"}));
-    EXPECT_EQ(window.input.capturedControl, container);
-    EXPECT_EQ(GetCapture(), window.hwnd);
-}
-
-TEST_F(HitTest, InvisibleControlFallsThroughToContainer)
-{
-    auto* container = Add(root, "Panel", 20, 20, 400, 300);
-    auto* button = Add(container, "Button", 100, 100, 80, 30);
-    button->handCursor = true;
-    button->visible = false;
-    PressAt(130, 130);
-    EXPECT_EQ(log, (Events{"Panel down 110,110"}));
-    EXPECT_EQ(window.input.capturedControl, container);
-}
-
-TEST_F(HitTest, DisabledContainerHidesEnabledChildren)
-{
-    auto* container = Add(root, "Panel", 0, 0, 300, 300);
-    Add(container, "Child", 10, 10, 50, 50);
-    container->enabled = false;
-    PressAt(20, 20);
-    EXPECT_TRUE(log.empty());
-    EXPECT_EQ(window.input.capturedControl, root);
-}
-
-TEST_F(HitTest, TransparentRootLetsEarlierRootBeHit)
-{
-    auto* overlay = new UIE::CUiControl();
-    overlay->mouseTransparent = true;
-    window.AddRootControl(overlay);
-    Add(root, "A", 10, 10, 50, 50);
-    PressAt(20, 20);
-    EXPECT_EQ(log, (Events{"A down 10,10"}));
-}
-
-TEST_F(HitTest, PressAt144DpiArrivesInLogicalPixels)
-{
-    Add(root, "Root", 0, 0, 520, 374);
-    DpiOverride dpi(144);
-    PressAt(150, 150);
-    EXPECT_EQ(log, (Events{"Root down 100,100"}));
 }
 
 TEST_F(Hover, EnterComesWithFirstMove)
