@@ -92,7 +92,17 @@ protected:
         ParkCursor();
         root = new UIE::CUiControl();
         window.AddRootControl(root);
-        return window.Create(GetModuleHandleW(nullptr));
+        if (!window.Create(GetModuleHandleW(nullptr)))
+            return false;
+        // Wine can leave the pointer where it was (the screen's centre, over the centred
+        // window, for a program's first test), and a root added later would be hovered
+        // at once: the window moves off the pointer instead.
+        POINT cursor;
+        RECT placed;
+        if (GetCursorPos(&cursor) && GetWindowRect(window.hwnd, &placed) && PtInRect(&placed, cursor))
+            SetWindowPos(window.hwnd, nullptr, cursor.x + 1, cursor.y + 1, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
     }
 
     void TearDownWindow()
