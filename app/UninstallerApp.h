@@ -12,7 +12,6 @@
 #include <thread>
 
 namespace UIE {
-class CUiImage;
 class CUiLabel;
 class CUiProgressBar;
 } // namespace UIE
@@ -20,7 +19,6 @@ class CUiProgressBar;
 namespace SetupUi {
 class CActionButton;
 class CChromeButton;
-class CLogo;
 } // namespace SetupUi
 
 // Starts body on a new thread; false when no thread could be created.
@@ -35,11 +33,9 @@ int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 // a removal that succeeded.
 enum class AppState { Idle, Confirming, Busy, Done };
 
-// The window's controls, made by BuildContent and owned by the window's control tree;
-// all null before.
+// The controls the uninstall flow shows and hides, made by BuildContent and owned by the
+// window's control tree; all null before. The pictures are not among them.
 struct WindowControls {
-    UIE::CUiImage* banner = nullptr;
-    SetupUi::CLogo* logo = nullptr;
     SetupUi::CChromeButton* closeButton = nullptr;
     SetupUi::CChromeButton* minimizeButton = nullptr; // in the close button's place while busy
     SetupUi::CActionButton* uninstallButton = nullptr;

@@ -118,7 +118,7 @@ void UninstallerApp::BuildContent()
     // Escape presses the close button while it is shown.
     window.keyboard.defaultControl = uninstallButton;
     window.keyboard.cancelControl = closeButton;
-    controls = {banner, logo, closeButton, minimizeButton, uninstallButton, descriptionLabel, statusLabel, progressBar};
+    controls = {closeButton, minimizeButton, uninstallButton, descriptionLabel, statusLabel, progressBar};
 
     window.AddRootControl(panel);
 }

@@ -230,12 +230,12 @@ TEST_F(WindowContent, EachLayoutTabsThroughItsOwnStops)
 TEST_F(WindowContent, ApplicationNamesEachChildOfThePanel)
 {
     const WindowControls& c = app->Controls();
-    // In the order of kRows.
-    const UIE::CUiControl* const named[] = {c.banner,          c.logo,           c.closeButton, c.minimizeButton,
-                                            c.uninstallButton, c.descriptionLabel, c.statusLabel, c.progressBar};
+    // In the order of kRows, after the two pictures.
+    const UIE::CUiControl* const named[] = {c.closeButton,      c.minimizeButton, c.uninstallButton,
+                                            c.descriptionLabel, c.statusLabel,    c.progressBar};
     ASSERT_EQ(panel->children.size(), std::size(kRows));
-    for (size_t i = 0; i < std::size(kRows); ++i)
-        EXPECT_EQ(named[i], panel->children[i]) << kRows[i].name;
+    for (size_t i = 0; i < std::size(named); ++i)
+        EXPECT_EQ(named[i], panel->children[i + 2]) << kRows[i + 2].name;
 }
 
 TEST_F(WindowContent, ImagesShowTheBannerAndTheLogoWhole)
