@@ -6,6 +6,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tools/lib/bench.sh"
+source "$root/tools/lib/sandbox.sh"
 source "$root/tools/lib/gui.sh"
 bench_start || exit 1
 
@@ -68,7 +69,7 @@ temp_leftovers() {
 
 check_dpi() {
     dpi=$1
-    local prefix install temp_windows started window_id
+    local prefix install started window_id
     prefix=$(bench_prefix "$dpi")
     export WINEPREFIX=$prefix
     install="$prefix/drive_c/Program Files/Qelvo"
@@ -79,10 +80,11 @@ check_dpi() {
     # Wine's own services start with the first program of a prefix and would hold on
     # to whatever output pipe that program had.
     wine cmd /c exit </dev/null >/dev/null 2>&1
-    temp_windows=$(wine cmd /c 'echo %TEMP%' </dev/null 2>/dev/null | tr -d '\r')
-    temp_dir=$(winepath -u "$temp_windows" 2>/dev/null)
-    if [ -z "$temp_dir" ] || [ ! -d "$temp_dir" ]; then
-        fail "no temporary directory found ($temp_windows)"
+    # From the prefix's layout rather than from winepath, which now and then printed
+    # nothing right after the prefix's first program.
+    temp_dir=$(sandbox_temp_dir "$prefix")
+    if [ ! -d "$temp_dir" ]; then
+        fail "no temporary directory at $temp_dir"
         return
     fi
     temp_before="$shots/.temp-before-$dpi"

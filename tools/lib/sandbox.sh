@@ -9,6 +9,11 @@ sandbox_user_dir() {
     echo "$1/drive_c/users/$(id -un)"
 }
 
+# sandbox_temp_dir PREFIX: the Unix path of the prefix user's %TEMP%.
+sandbox_temp_dir() {
+    echo "$(sandbox_user_dir "$1")/Temp"
+}
+
 # sandbox_install_dir PREFIX: Unix path of the installation directory.
 sandbox_install_dir() {
     echo "$1/drive_c/Program Files/$SANDBOX_DIR_NAME"
@@ -65,7 +70,7 @@ sandbox_key_exists() {
 
 # sandbox_temp_leftovers PREFIX: our files still in the prefix user's temp directory.
 sandbox_temp_leftovers() {
-    find "$(sandbox_user_dir "$1")/Temp" -maxdepth 1 -iname 'zmx*' 2>/dev/null
+    find "$(sandbox_temp_dir "$1")" -maxdepth 1 -iname 'zmx*' 2>/dev/null
 }
 
 # sandbox_start PREFIX: starts Uninstall.exe from the installation directory, as a user would.
