@@ -61,10 +61,14 @@ copy_pids() {
     ps -eo pid=,args= | awk -v name="$name" 'index($0, name) && !/awk/ { print $1 }'
 }
 
-# zmx* entries of the prefix's temporary directory that were not there before the start;
-# other tests may share the prefix.
+# Names of our files in the prefix's temporary directory, sorted.
+temp_names() {
+    sandbox_temp_leftovers "$prefix" | xargs -r -n1 basename | sort
+}
+
+# Those that were not there before the start; other tests may share the prefix.
 temp_leftovers() {
-    find "$temp_dir" -maxdepth 1 -iname 'zmx*' -printf '%f\n' 2>/dev/null | sort | comm -23 - "$temp_before"
+    temp_names | comm -23 - "$temp_before"
 }
 
 check_dpi() {
@@ -88,7 +92,7 @@ check_dpi() {
         return
     fi
     temp_before="$shots/.temp-before-$dpi"
-    find "$temp_dir" -maxdepth 1 -iname 'zmx*' -printf '%f\n' 2>/dev/null | sort > "$temp_before"
+    temp_names > "$temp_before"
     [ -s "$temp_before" ] && note "zmx files already in the temporary directory: $(tr '\n' ' ' < "$temp_before")"
     # Out of the way, so no control starts hovered.
     xdotool mousemove 0 0
